@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/LeadBytes.h"
+
+namespace mirelka {
+
+// The system's ANSI code page: data text is held in it, the interface speaks UTF-8.
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+
+    virtual const LeadBytes& Leads() const = 0;
+    // Bytes the code page cannot map come out as U+FFFD; never fails.
+    virtual std::string ToUtf8(std::string_view ansi) const = 0;
+    // Characters the code page lacks come out as '?'; never fails.
+    virtual std::string FromUtf8(std::string_view utf8) const = 0;
+};
+
+}  // namespace mirelka

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace mirelka {
+
+class ReadStream {
+public:
+    virtual ~ReadStream() = default;
+    enum class Status { Data, End, Error };
+    // Reads up to capacity bytes; count is set on Data.
+    virtual Status Read(char* buffer, std::size_t capacity, std::size_t& count) = 0;
+};
+
+class WriteStream {
+public:
+    virtual ~WriteStream() = default;
+    virtual bool Write(std::string_view bytes) = 0;
+    // Flushes to the disk and closes; false when any of it failed.
+    virtual bool Close() = 0;
+};
+
+// Files by their ANSI paths. Nothing here shows a message.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // An existing file; others may read it meanwhile but not write it. Null on failure.
+    virtual std::unique_ptr<ReadStream> OpenRead(const std::string& path) = 0;
+    // Creates or empties path and holds it exclusively until closed. Null on failure.
+    virtual std::unique_ptr<WriteStream> OpenWrite(const std::string& path) = 0;
+    // Moves from over to, replacing to if it exists; durable once it returns true.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+};
+
+}  // namespace mirelka

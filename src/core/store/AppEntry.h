@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mirelka {
+
+class RecordFile;
+
+// One registered application.
+struct AppEntry {
+    std::string title;
+    std::string shortcut;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bitsPerPixel = 0;
+    std::int32_t frequency = 0;
+    std::uint8_t restoreOnExit = 0;
+
+    void Reset() { *this = AppEntry(); }
+};
+
+// The AppData.txt line of an entry: title, shortcut, width, height, bits, frequency, restore.
+void FormatAppEntry(RecordFile& file, const AppEntry& entry);
+void ParseAppEntry(RecordFile& file, AppEntry& entry);
+
+}  // namespace mirelka

@@ -1,0 +1,231 @@
+#include "store/RecordFile.h"
+
+#include "text/MbString.h"
+
+namespace mirelka {
+
+namespace {
+constexpr char kFieldSeparator = '\t';
+constexpr char kCtrlZ = 0x1A;
+constexpr std::size_t kBufferSize = 64 * 1024;
+}  // namespace
+
+RecordFile::~RecordFile() {
+    // An unfinished rewrite never reaches the data file.
+    Abandon();
+    reader_.reset();
+}
+
+bool RecordFile::SetBasePath(const char* text) {
+    if (IsOpen()) {
+        Close();
+    }
+    if (text == nullptr) {
+        return false;
+    }
+    path_ = text;
+    return true;
+}
+
+bool RecordFile::SetFileName(const char* name) {
+    if (name == nullptr) {
+        return false;
+    }
+    if (!path_.empty()) {
+        const std::size_t sep = MbsFindLastOf(leads_, path_, "\\/:");
+        path_.erase(sep == std::string::npos ? 0 : sep + 1);
+    }
+    path_ += name;
+    return !path_.empty();
+}
+
+bool RecordFile::Open(Mode mode) {
+    if (IsOpen()) {
+        Close();
+    }
+    error_ = Error::None;
+    if (path_.empty()) {
+        return false;
+    }
+    if (mode == Mode::Read) {
+        reader_ = fs_.OpenRead(path_);
+        if (!reader_) {
+            return false;
+        }
+        buffer_.resize(kBufferSize);
+        bufferPos_ = bufferEnd_ = 0;
+        endOfFile_ = false;
+        return true;
+    }
+    writer_ = fs_.OpenWrite(TempPathFor(path_));
+    writeFailed_ = false;
+    return writer_ != nullptr;
+}
+
+bool RecordFile::Close() {
+    if (reader_) {
+        reader_.reset();
+        return error_ == Error::None;
+    }
+    if (!writer_) {
+        return true;
+    }
+    const std::string temp = TempPathFor(path_);
+    const bool closed = writer_->Close();
+    writer_.reset();
+    if (writeFailed_ || !closed) {
+        fs_.Remove(temp);
+        error_ = Error::Write;
+        return false;
+    }
+    if (!fs_.Replace(temp, path_)) {
+        fs_.Remove(temp);
+        error_ = Error::Replace;
+        return false;
+    }
+    return true;
+}
+
+void RecordFile::Abandon() {
+    if (writer_) {
+        writer_->Close();
+        writer_.reset();
+        fs_.Remove(TempPathFor(path_));
+    }
+}
+
+bool RecordFile::FillBuffer() {
+    if (endOfFile_) {
+        return false;
+    }
+    std::size_t count = 0;
+    switch (reader_->Read(buffer_.data(), buffer_.size(), count)) {
+        case ReadStream::Status::Data:
+            bufferPos_ = 0;
+            bufferEnd_ = count;
+            return count > 0;
+        case ReadStream::Status::End:
+            endOfFile_ = true;
+            return false;
+        case ReadStream::Status::Error:
+            endOfFile_ = true;
+            error_ = Error::Read;
+            return false;
+    }
+    return false;
+}
+
+int RecordFile::NextByte() {
+    if (bufferPos_ == bufferEnd_ && !FillBuffer()) {
+        return -1;
+    }
+    const char c = buffer_[bufferPos_++];
+    if (c == kCtrlZ) {
+        // Ctrl-Z ends a text file: nothing after it is read, ever.
+        endOfFile_ = true;
+        bufferPos_ = bufferEnd_;
+        return -1;
+    }
+    return static_cast<unsigned char>(c);
+}
+
+bool RecordFile::ReadLine() {
+    line_.clear();
+    lineHasField_ = false;
+    if (!reader_ || error_ != Error::None) {
+        return false;
+    }
+    bool any = false;
+    bool cut = false;  // a NUL ends what the line holds; the rest of it is skipped
+    for (;;) {
+        int c = NextByte();
+        if (c < 0) {
+            break;
+        }
+        any = true;
+        if (c == '\r') {
+            const int next = NextByte();
+            if (next == '\n') {
+                break;
+            }
+            if (!cut) {
+                line_.push_back('\r');
+            }
+            if (next < 0) {
+                break;
+            }
+            c = next;
+            if (c == '\r') {
+                // Give the CR its own chance to start a CR LF.
+                --bufferPos_;
+                continue;
+            }
+        }
+        if (c == '\n') {
+            break;
+        }
+        if (c == '\0') {
+            cut = true;
+        }
+        if (!cut) {
+            line_.push_back(static_cast<char>(c));
+        }
+    }
+    if (error_ != Error::None) {
+        line_.clear();
+        return false;
+    }
+    return any;
+}
+
+bool RecordFile::WriteLine() {
+    if (!writer_ || writeFailed_) {
+        return false;
+    }
+    std::string out;
+    out.reserve(line_.size() + 2);
+    for (const char c : line_) {
+        if (c == '\n') {
+            out.push_back('\r');
+        }
+        out.push_back(c);
+    }
+    out += "\r\n";
+    if (!writer_->Write(out)) {
+        writeFailed_ = true;
+        error_ = Error::Write;
+        return false;
+    }
+    return true;
+}
+
+bool RecordFile::NextField(std::string& out) {
+    out.clear();
+    if (line_.empty()) {
+        return false;
+    }
+    const std::size_t tab = MbsFind(leads_, line_, kFieldSeparator);
+    if (tab == std::string::npos) {
+        out.swap(line_);
+        line_.clear();
+        return true;
+    }
+    out.assign(line_, 0, tab);
+    line_.erase(0, tab + 1);
+    return true;
+}
+
+void RecordFile::AppendField(const std::string& text) {
+    if (lineHasField_) {
+        line_.push_back(kFieldSeparator);
+    }
+    line_ += text;
+    lineHasField_ = true;
+}
+
+void RecordFile::ClearLine() {
+    line_.clear();
+    lineHasField_ = false;
+}
+
+}  // namespace mirelka

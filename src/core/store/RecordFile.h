@@ -1,0 +1,81 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ports/FileSystem.h"
+#include "text/LeadBytes.h"
+
+namespace mirelka {
+
+// A text file of TAB-separated records beside the executable, read and written in the
+// Windows text-file convention by our own code, so the bytes are the same everywhere.
+//
+// A rewrite goes to a temporary file in the same folder which replaces the data file only
+// once it was written whole: a failure part-way leaves the data file as it was.
+class RecordFile {
+public:
+    enum class Mode { Write = 1, Read = 2 };
+    enum class Error {
+        None,
+        Read,     // reading failed part-way
+        Write,    // writing, flushing or closing failed (disk full and the like)
+        Replace,  // the data file could not be replaced by the new content
+    };
+
+    RecordFile(FileSystem& fs, const LeadBytes& leads) : fs_(fs), leads_(leads) {}
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    bool SetBasePath(const char* text);
+    bool SetFileName(const char* name);
+    const std::string& Path() const { return path_; }
+
+    bool Open(Mode mode);
+    bool Open(int mode) { return Open(mode == 2 ? Mode::Read : Mode::Write); }
+    // Ends reading, or commits what was written. False when the commit failed.
+    bool Close();
+    // Drops a rewrite under way; the data file stays as it was.
+    void Abandon();
+    bool IsOpen() const { return reader_ != nullptr || writer_ != nullptr; }
+    Error LastError() const { return error_; }
+
+    // False at the end of the file and when reading failed (see LastError).
+    bool ReadLine();
+    // False when writing failed; nothing is written after that.
+    bool WriteLine();
+
+    bool NextField(std::string& out);
+    void AppendField(const std::string& text);
+    // Starts a new record: the next AppendField is its first field.
+    void ClearLine();
+
+    std::string& Line() { return line_; }
+    const std::string& Line() const { return line_; }
+
+    static std::string TempPathFor(const std::string& path) { return path + ".tmp"; }
+
+private:
+    bool FillBuffer();
+    int NextByte();  // -1 at the end of the file
+
+    FileSystem& fs_;
+    const LeadBytes& leads_;
+    std::string path_;
+    std::string line_;
+    bool lineHasField_ = false;
+    Error error_ = Error::None;
+
+    std::unique_ptr<ReadStream> reader_;
+    std::vector<char> buffer_;
+    std::size_t bufferPos_ = 0;
+    std::size_t bufferEnd_ = 0;
+    bool endOfFile_ = false;
+
+    std::unique_ptr<WriteStream> writer_;
+    bool writeFailed_ = false;
+};
+
+}  // namespace mirelka

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <bitset>
+
+namespace mirelka {
+
+// Which bytes of an ANSI code page start a double-byte character.
+class LeadBytes {
+public:
+    // A single-byte code page (1252 and the like): no lead bytes.
+    static LeadBytes None() { return LeadBytes(); }
+    // Code page 932 (Shift-JIS): 0x81-0x9F and 0xE0-0xFC.
+    static LeadBytes Cp932() {
+        LeadBytes leads;
+        leads.AddRange(0x81, 0x9F);
+        leads.AddRange(0xE0, 0xFC);
+        return leads;
+    }
+
+    void AddRange(unsigned first, unsigned last) {
+        for (unsigned b = first; b <= last && b < 256; ++b) {
+            bits_.set(b);
+        }
+    }
+    bool IsLead(unsigned char b) const { return bits_.test(b); }
+    bool IsLead(char b) const { return IsLead(static_cast<unsigned char>(b)); }
+    bool Any() const { return bits_.any(); }
+
+private:
+    std::bitset<256> bits_;
+};
+
+}  // namespace mirelka

@@ -1,0 +1,56 @@
+#pragma once
+
+// One move-only owner for every kind of Windows handle, one alias per kind.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace mirelka {
+
+template <typename T, auto Close, auto Invalid>
+class UniqueAny {
+public:
+    UniqueAny() = default;
+    explicit UniqueAny(T value) : value_(value) {}
+    ~UniqueAny() { reset(); }
+    UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+
+    T get() const { return value_; }
+    explicit operator bool() const { return value_ != Invalid(); }
+    T release() { return std::exchange(value_, Invalid()); }
+    void reset(T value = Invalid()) {
+        T old = std::exchange(value_, value);
+        if (old != Invalid()) {
+            Close(old);
+        }
+    }
+
+private:
+    T value_ = Invalid();
+};
+
+namespace detail {
+inline HANDLE NullHandle() { return nullptr; }
+inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }
+inline HMENU NullMenu() { return nullptr; }
+inline HICON NullIcon() { return nullptr; }
+inline void CloseHandleChecked(HANDLE h) { ::CloseHandle(h); }
+inline void DestroyMenuChecked(HMENU m) { ::DestroyMenu(m); }
+inline void DestroyIconChecked(HICON i) { ::DestroyIcon(i); }
+}  // namespace detail
+
+using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;
+using UniqueFile = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::InvalidHandle>;
+using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuChecked, detail::NullMenu>;
+using UniqueIcon = UniqueAny<HICON, detail::DestroyIconChecked, detail::NullIcon>;
+
+}  // namespace mirelka

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ports/CodePage.h"
+
+namespace mirelka {
+
+// An ANSI code page of the system (the active one by default), converted with the
+// system's own tables.
+class Win32CodePage final : public CodePage {
+public:
+    Win32CodePage();  // the active ANSI code page
+    explicit Win32CodePage(unsigned codePage);
+
+    const LeadBytes& Leads() const override { return leads_; }
+    std::string ToUtf8(std::string_view ansi) const override;
+    std::string FromUtf8(std::string_view utf8) const override;
+
+    unsigned Number() const { return codePage_; }
+
+private:
+    unsigned codePage_;
+    LeadBytes leads_;
+};
+
+// UTF-8 to and from UTF-16 for the wide API.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+}  // namespace mirelka

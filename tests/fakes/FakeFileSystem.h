@@ -1,0 +1,41 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "ports/FileSystem.h"
+
+namespace mirelka::test {
+
+// Files in memory, with the sharing rules of the real adapter and faults on request.
+class FakeFileSystem final : public FileSystem {
+public:
+    std::map<std::string, std::string> files;
+
+    // Faults.
+    std::set<std::string> unreadable;      // OpenRead fails
+    std::set<std::string> uncreatable;     // OpenWrite fails
+    std::set<std::string> unreplaceable;   // Replace onto this path fails
+    std::optional<std::size_t> writeLimit;  // total bytes a write stream takes, then fails
+    bool failClose = false;                 // the flush on close fails
+    std::optional<std::size_t> readFailsAfter;  // bytes a read stream gives, then an error
+    std::size_t readChunk = 4096;              // bytes per Read call at most
+
+    std::unique_ptr<ReadStream> OpenRead(const std::string& path) override;
+    std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
+    bool Replace(const std::string& from, const std::string& to) override;
+    bool Remove(const std::string& path) override;
+
+    bool Exists(const std::string& path) const { return files.count(path) != 0; }
+    bool IsHeld(const std::string& path) const { return held_.count(path) != 0; }
+    int readersOpen = 0;
+
+private:
+    friend class FakeReadStream;
+    friend class FakeWriteStream;
+    std::set<std::string> held_;  // open for writing
+};
+
+}  // namespace mirelka::test

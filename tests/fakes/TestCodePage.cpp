@@ -1,0 +1,74 @@
+#include "fakes/TestCodePage.h"
+
+#ifdef _WIN32
+#include "Win32CodePage.h"
+#else
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+#endif
+
+namespace mirelka::test {
+
+#ifdef _WIN32
+
+std::unique_ptr<CodePage> MakeCp932() {
+    return std::make_unique<Win32CodePage>(932u);
+}
+
+#else
+
+namespace {
+
+// Converts whole strings; a byte sequence the source encoding rejects becomes the
+// replacement text and conversion goes on after it, as the Windows API does.
+std::string Convert(const char* to, const char* from, std::string_view in,
+                    std::string_view replacement) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error("iconv_open failed");
+    }
+    std::string out;
+    char buffer[256];
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // EILSEQ or EINVAL (a lone lead byte at the end): skip one byte.
+            out.append(replacement);
+            ++src;
+            --srcLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+class IconvCp932 final : public CodePage {
+public:
+    const LeadBytes& Leads() const override { return leads_; }
+    std::string ToUtf8(std::string_view ansi) const override {
+        return Convert("UTF-8", "CP932", ansi, "\xEF\xBF\xBD");
+    }
+    std::string FromUtf8(std::string_view utf8) const override {
+        return Convert("CP932", "UTF-8", utf8, "?");
+    }
+
+private:
+    LeadBytes leads_ = LeadBytes::Cp932();
+};
+
+}  // namespace
+
+std::unique_ptr<CodePage> MakeCp932() {
+    return std::make_unique<IconvCp932>();
+}
+
+#endif
+
+}  // namespace mirelka::test
