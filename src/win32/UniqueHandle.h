@@ -39,13 +39,27 @@ private:
 };
 
 namespace detail {
-inline HANDLE NullHandle() { return nullptr; }
-inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }
-inline HMENU NullMenu() { return nullptr; }
-inline HICON NullIcon() { return nullptr; }
-inline void CloseHandleChecked(HANDLE h) { ::CloseHandle(h); }
-inline void DestroyMenuChecked(HMENU m) { ::DestroyMenu(m); }
-inline void DestroyIconChecked(HICON i) { ::DestroyIcon(i); }
+inline HANDLE NullHandle() {
+    return nullptr;
+}
+inline HANDLE InvalidHandle() {
+    return INVALID_HANDLE_VALUE;
+}
+inline HMENU NullMenu() {
+    return nullptr;
+}
+inline HICON NullIcon() {
+    return nullptr;
+}
+inline void CloseHandleChecked(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void DestroyMenuChecked(HMENU m) {
+    ::DestroyMenu(m);
+}
+inline void DestroyIconChecked(HICON i) {
+    ::DestroyIcon(i);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;

@@ -2,30 +2,38 @@
 
 #include <windows.h>
 
+#include <climits>
+
 namespace mirelka {
 
 namespace {
 
 std::wstring ToWide(unsigned codePage, std::string_view bytes) {
-    if (bytes.empty()) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         return {};
     }
     const int size = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, out.data(), length);
+    if (length <= 0 ||
+        MultiByteToWideChar(codePage, 0, bytes.data(), size, out.data(), length) != length) {
+        return {};
+    }
     return out;
 }
 
 std::string FromWide(unsigned codePage, std::wstring_view text) {
-    if (text.empty()) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
         return {};
     }
     const int size = static_cast<int>(text.size());
     const int length =
         WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length <= 0 || WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), length,
+                                           nullptr, nullptr) != length) {
+        return {};
+    }
     return out;
 }
 

@@ -1,5 +1,9 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#include "LauncherApp.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    mirelka::LauncherApp app(instance);
+    app.InitInstance();
     return 0;
 }

@@ -7,10 +7,15 @@ namespace mirelka::test {
 
 class FakeReadStream final : public ReadStream {
 public:
-    FakeReadStream(FakeFileSystem& fs, std::string content) : fs_(fs), content_(std::move(content)) {
-        ++fs_.readersOpen;
+    FakeReadStream(FakeFileSystem& fs, std::string path, std::string content)
+        : fs_(fs), path_(std::move(path)), content_(std::move(content)) {
+        ++fs_.readers_[path_];
     }
-    ~FakeReadStream() override { --fs_.readersOpen; }
+    ~FakeReadStream() override {
+        if (--fs_.readers_[path_] == 0) {
+            fs_.readers_.erase(path_);
+        }
+    }
 
     Status Read(char* buffer, std::size_t capacity, std::size_t& count) override {
         if (fs_.readFailsAfter && pos_ >= *fs_.readFailsAfter) {
@@ -31,6 +36,7 @@ public:
 
 private:
     FakeFileSystem& fs_;
+    std::string path_;
     std::string content_;
     std::size_t pos_ = 0;
 };
@@ -73,19 +79,20 @@ std::unique_ptr<ReadStream> FakeFileSystem::OpenRead(const std::string& path) {
     if (it == files.end() || unreadable.count(path) != 0 || held_.count(path) != 0) {
         return nullptr;
     }
-    return std::make_unique<FakeReadStream>(*this, it->second);
+    return std::make_unique<FakeReadStream>(*this, path, it->second);
 }
 
 std::unique_ptr<WriteStream> FakeFileSystem::OpenWrite(const std::string& path) {
-    if (uncreatable.count(path) != 0 || held_.count(path) != 0 || readersOpen > 0) {
+    if (uncreatable.count(path) != 0 || held_.count(path) != 0 || ReadersOf(path) > 0) {
         return nullptr;
     }
     return std::make_unique<FakeWriteStream>(*this, path);
 }
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
+    // Like the real thing: no file that anyone has open is moved or replaced.
     if (unreplaceable.count(to) != 0 || held_.count(from) != 0 || held_.count(to) != 0 ||
-        files.count(from) == 0) {
+        ReadersOf(from) > 0 || ReadersOf(to) > 0 || files.count(from) == 0) {
         return false;
     }
     files[to] = std::move(files[from]);
@@ -94,7 +101,7 @@ bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeFileSystem::Remove(const std::string& path) {
-    if (held_.count(path) != 0) {
+    if (held_.count(path) != 0 || ReadersOf(path) > 0) {
         return false;
     }
     return files.erase(path) != 0;

@@ -15,13 +15,13 @@ public:
     std::map<std::string, std::string> files;
 
     // Faults.
-    std::set<std::string> unreadable;      // OpenRead fails
-    std::set<std::string> uncreatable;     // OpenWrite fails
-    std::set<std::string> unreplaceable;   // Replace onto this path fails
-    std::optional<std::size_t> writeLimit;  // total bytes a write stream takes, then fails
-    bool failClose = false;                 // the flush on close fails
+    std::set<std::string> unreadable;           // OpenRead fails
+    std::set<std::string> uncreatable;          // OpenWrite fails
+    std::set<std::string> unreplaceable;        // Replace onto this path fails
+    std::optional<std::size_t> writeLimit;      // total bytes a write stream takes, then fails
+    bool failClose = false;                     // the flush on close fails
     std::optional<std::size_t> readFailsAfter;  // bytes a read stream gives, then an error
-    std::size_t readChunk = 4096;              // bytes per Read call at most
+    std::size_t readChunk = 4096;               // bytes per Read call at most
 
     std::unique_ptr<ReadStream> OpenRead(const std::string& path) override;
     std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
@@ -30,12 +30,16 @@ public:
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
     bool IsHeld(const std::string& path) const { return held_.count(path) != 0; }
-    int readersOpen = 0;
+    int ReadersOf(const std::string& path) const {
+        const auto it = readers_.find(path);
+        return it == readers_.end() ? 0 : it->second;
+    }
 
 private:
     friend class FakeReadStream;
     friend class FakeWriteStream;
-    std::set<std::string> held_;  // open for writing
+    std::set<std::string> held_;          // open for writing
+    std::map<std::string, int> readers_;  // open for reading
 };
 
 }  // namespace mirelka::test

@@ -70,7 +70,8 @@ bool LauncherDialog::SaveAppData() {
 
 void LauncherDialog::FillTitleBox() {
     ports_.view.ComboReset(IDC_TITLE);
-    registry_.ForEach([&](const AppEntry& entry) { ports_.view.ComboAdd(IDC_TITLE, Utf8(entry.title)); });
+    registry_.ForEach(
+        [&](const AppEntry& entry) { ports_.view.ComboAdd(IDC_TITLE, Utf8(entry.title)); });
 }
 
 void LauncherDialog::ReportFileError(const RecordFile& file, const char* openFailedText) {

@@ -13,9 +13,9 @@ public:
     virtual ~CodePage() = default;
 
     virtual const LeadBytes& Leads() const = 0;
-    // Bytes the code page cannot map come out as U+FFFD; never fails.
+    // Bytes the code page cannot map come out as the system's substitute; never fails.
     virtual std::string ToUtf8(std::string_view ansi) const = 0;
-    // Characters the code page lacks come out as '?'; never fails.
+    // Characters the code page lacks come out as '?' (one per UTF-16 unit); never fails.
     virtual std::string FromUtf8(std::string_view utf8) const = 0;
 };
 

@@ -39,7 +39,10 @@ AppEntry* AppRegistry::Find(const AppEntry& key) {
 
 bool AppRegistry::Insert(const AppEntry& entry) {
     std::int32_t position = count_;
-    for (std::int32_t i = 0; i < count_; ++i) {
+    // Past the last title means past every title: the file the program writes itself is
+    // in order, so loading it doesn't walk the whole registry for every line.
+    const bool appends = count_ > 0 && Compare(*items_[count_ - 1], entry) < 0;
+    for (std::int32_t i = 0; i < count_ && !appends; ++i) {
         const int order = Compare(*items_[i], entry);
         if (order == 0) {
             return false;
@@ -86,7 +89,8 @@ bool AppRegistry::Remove(const AppEntry& key) {
         items_ = nullptr;
     } else {
         // Shrinking cannot fail in a way that matters: keep the larger block if it does.
-        void* shrunk = std::realloc(items_, static_cast<std::size_t>(count_ - 1) * sizeof(AppEntry*));
+        void* shrunk =
+            std::realloc(items_, static_cast<std::size_t>(count_ - 1) * sizeof(AppEntry*));
         if (shrunk != nullptr) {
             items_ = static_cast<AppEntry**>(shrunk);
         }

@@ -17,9 +17,9 @@ RecordFile::~RecordFile() {
 }
 
 bool RecordFile::SetBasePath(const char* text) {
-    if (IsOpen()) {
-        Close();
-    }
+    // A rewrite cut short here must not replace the data file.
+    Abandon();
+    reader_.reset();
     if (text == nullptr) {
         return false;
     }

@@ -34,7 +34,6 @@ public:
     const std::string& Path() const { return path_; }
 
     bool Open(Mode mode);
-    bool Open(int mode) { return Open(mode == 2 ? Mode::Read : Mode::Write); }
     // Ends reading, or commits what was written. False when the commit failed.
     bool Close();
     // Drops a rewrite under way; the data file stays as it was.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bitset>
+#include <array>
 
 namespace mirelka {
 
@@ -19,15 +19,18 @@ public:
 
     void AddRange(unsigned first, unsigned last) {
         for (unsigned b = first; b <= last && b < 256; ++b) {
-            bits_.set(b);
+            lead_[b] = true;
+            any_ = true;
         }
     }
-    bool IsLead(unsigned char b) const { return bits_.test(b); }
+    bool IsLead(unsigned char b) const { return lead_[b]; }
     bool IsLead(char b) const { return IsLead(static_cast<unsigned char>(b)); }
-    bool Any() const { return bits_.any(); }
+    bool Any() const { return any_; }
 
 private:
-    std::bitset<256> bits_;
+    // A plain table: this is asked once per byte of every title comparison.
+    std::array<bool, 256> lead_{};
+    bool any_ = false;
 };
 
 }  // namespace mirelka

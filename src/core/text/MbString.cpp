@@ -9,37 +9,26 @@ std::size_t CharLength(const LeadBytes& leads, std::string_view s, std::size_t p
     return 1;
 }
 
-namespace {
-
-unsigned CharValue(std::string_view s, std::size_t pos, std::size_t len) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    return len == 2 ? byte(pos) * 256u + byte(pos + 1) : byte(pos);
-}
-
-}  // namespace
-
 int MbsCompare(const LeadBytes& leads, std::string_view a, std::string_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        const std::size_t la = CharLength(leads, a, i);
-        const std::size_t lb = CharLength(leads, b, j);
-        const unsigned ca = CharValue(a, i, la);
-        const unsigned cb = CharValue(b, j, lb);
+    const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
+    const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
+    const std::size_t na = a.size();
+    const std::size_t nb = b.size();
+    // Equal characters have equal lengths, so one index walks both strings.
+    for (std::size_t i = 0;;) {
+        // The shorter string ends with its terminator, which is below every character.
+        if (i == na || i == nb) {
+            return i == na ? (i == nb ? 0 : -1) : 1;
+        }
+        const bool doubleA = leads.IsLead(pa[i]) && i + 1 < na && pa[i + 1] != 0;
+        const bool doubleB = leads.IsLead(pb[i]) && i + 1 < nb && pb[i + 1] != 0;
+        const unsigned ca = doubleA ? pa[i] * 256u + pa[i + 1] : pa[i];
+        const unsigned cb = doubleB ? pb[i] * 256u + pb[i + 1] : pb[i];
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }
-        i += la;
-        j += lb;
+        i += doubleA ? 2 : 1;
     }
-    // The shorter string ends with its terminator, which is below every character.
-    if (i < a.size()) {
-        return 1;
-    }
-    if (j < b.size()) {
-        return -1;
-    }
-    return 0;
 }
 
 std::size_t MbsFind(const LeadBytes& leads, std::string_view s, char c) {

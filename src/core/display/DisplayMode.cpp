@@ -1,0 +1,53 @@
+#include "display/DisplayMode.h"
+
+#include "store/RecordFile.h"
+#include "text/MbString.h"
+
+namespace mirelka {
+
+namespace {
+
+// The numbers are written as the platform's signed %d.
+std::string FormatField(std::uint32_t value) {
+    return FormatInt(static_cast<std::int32_t>(value));
+}
+
+}  // namespace
+
+bool IsUsableMode(const DisplayMode& mode) {
+    return mode.width >= 640 && mode.height >= 480 && mode.bitsPerPixel >= 8 &&
+           mode.frequency >= 30;
+}
+
+std::string ModeLabel(const DisplayMode& mode) {
+    return FormatField(mode.width) + "×" + FormatField(mode.height) + "×" +
+           FormatField(mode.bitsPerPixel) + " " + FormatField(mode.frequency) + "Hz";
+}
+
+std::string ModeListLabel(const DisplayMode& mode) {
+    return " " + ModeLabel(mode);
+}
+
+bool FormatMode(RecordFile& file, const DisplayMode* mode) {
+    if (mode == nullptr) {
+        return false;
+    }
+    file.ClearLine();
+    file.AppendField(FormatField(mode->width));
+    file.AppendField(FormatField(mode->height));
+    file.AppendField(FormatField(mode->bitsPerPixel));
+    file.AppendField(FormatField(mode->frequency));
+    return true;
+}
+
+void ParseMode(RecordFile& file, DisplayMode& mode) {
+    mode = DisplayMode();
+    std::string field;
+    for (std::uint32_t* number : {&mode.width, &mode.height, &mode.bitsPerPixel, &mode.frequency}) {
+        if (file.NextField(field) && !field.empty()) {
+            *number = static_cast<std::uint32_t>(Atol(field));
+        }
+    }
+}
+
+}  // namespace mirelka

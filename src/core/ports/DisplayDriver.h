@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "display/DisplayMode.h"
+
+namespace mirelka {
+
+// The primary display's driver.
+class DisplayDriver {
+public:
+    virtual ~DisplayDriver() = default;
+
+    // Mode number n, or none once the driver refuses n (the list ends there).
+    virtual std::optional<DisplayMode> Mode(std::uint32_t number) = 0;
+    // The mode stored in the system's registry: the one the system starts with.
+    virtual std::optional<DisplayMode> RegistryMode() = 0;
+    // Changes the mode at once and stores it in the registry. A refusal is not reported:
+    // the display simply stays as it was.
+    virtual void Apply(const DisplayMode& mode) = 0;
+};
+
+}  // namespace mirelka

@@ -1,0 +1,51 @@
+#include "LauncherApp.h"
+
+#include <commctrl.h>
+
+#include "LauncherWindow.h"
+#include "UniqueHandle.h"
+#include "Win32CodePage.h"
+#include "app/Texts.h"
+
+namespace mirelka {
+
+bool LauncherApp::InitInstance() {
+    // Held, never closed, until the process ends: that is what turns later starts away.
+    static UniqueHandle instanceMutex;
+    instanceMutex.reset(CreateMutexW(nullptr, FALSE, L"hMirelkaPrevInstance"));
+    if (!instanceMutex) {
+        return false;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, Widen(text::kAlreadyRunning).c_str(), Widen(text::kCaption).c_str(),
+                    MB_ICONERROR);
+        instanceMutex.reset();
+        return false;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    LauncherWindow window(instance_, ExecutablePath());
+    window.RunModal();
+    return false;
+}
+
+std::string LauncherApp::ExecutablePath() {
+    // Long paths don't fit MAX_PATH; grow until the whole path fits.
+    std::string path(MAX_PATH + 1, '\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace mirelka

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace mirelka {
+
+// Start-up: one instance per session, then the main dialog for the life of the process.
+class LauncherApp {
+public:
+    explicit LauncherApp(HINSTANCE instance) : instance_(instance) {}
+    // Always false: the process ends when the dialog has ended.
+    bool InitInstance();
+
+    // The running executable's full path in the ANSI code page, whatever the file is named.
+    static std::string ExecutablePath();
+
+private:
+    HINSTANCE instance_;
+};
+
+}  // namespace mirelka

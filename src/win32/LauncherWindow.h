@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "UniqueHandle.h"
+#include "Win32CodePage.h"
+#include "Win32DialogView.h"
+#include "Win32FileSystem.h"
+#include "app/LauncherDialog.h"
+
+namespace mirelka {
+
+// The main dialog window: turns window messages into calls on LauncherDialog and
+// makes no decisions of its own.
+class LauncherWindow {
+public:
+    LauncherWindow(HINSTANCE instance, std::string executablePath);
+    LauncherWindow(const LauncherWindow&) = delete;
+    LauncherWindow& operator=(const LauncherWindow&) = delete;
+
+    // Runs the modal dialog until it is ended.
+    INT_PTR RunModal();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE instance_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    Win32CodePage codePage_;
+    Win32FileSystem files_;
+    Win32DialogView view_;
+    LauncherDialog dialog_;
+};
+
+}  // namespace mirelka

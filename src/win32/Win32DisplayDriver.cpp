@@ -1,0 +1,53 @@
+#include "Win32DisplayDriver.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace mirelka {
+
+namespace {
+
+std::optional<DisplayMode> Enumerate(DWORD number) {
+    DEVMODEA record{};
+    // The system refuses a record whose size it isn't told.
+    record.dmSize = sizeof record;
+    if (!EnumDisplaySettingsA(nullptr, number, &record)) {
+        return std::nullopt;
+    }
+    DisplayMode mode;
+    mode.width = record.dmPelsWidth;
+    mode.height = record.dmPelsHeight;
+    mode.bitsPerPixel = record.dmBitsPerPel;
+    mode.frequency = record.dmDisplayFrequency;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&record);
+    mode.driverRecord.assign(bytes, bytes + sizeof record);
+    return mode;
+}
+
+}  // namespace
+
+std::optional<DisplayMode> Win32DisplayDriver::Mode(std::uint32_t number) {
+    return Enumerate(number);
+}
+
+std::optional<DisplayMode> Win32DisplayDriver::RegistryMode() {
+    return Enumerate(ENUM_REGISTRY_SETTINGS);
+}
+
+void Win32DisplayDriver::Apply(const DisplayMode& mode) {
+    DEVMODEA record{};
+    if (mode.driverRecord.size() == sizeof record) {
+        std::memcpy(&record, mode.driverRecord.data(), sizeof record);
+    } else {
+        record.dmSize = sizeof record;
+        record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+        record.dmPelsWidth = mode.width;
+        record.dmPelsHeight = mode.height;
+        record.dmBitsPerPel = mode.bitsPerPixel;
+        record.dmDisplayFrequency = mode.frequency;
+    }
+    ChangeDisplaySettingsExA(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
+}
+
+}  // namespace mirelka

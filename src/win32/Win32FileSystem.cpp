@@ -1,0 +1,109 @@
+#include "Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace mirelka {
+
+namespace {
+
+// A path with a NUL in it would reach the API cut short, naming some other file.
+bool Usable(const std::string& path) {
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+// ReadFile and WriteFile count in DWORD.
+constexpr std::size_t kMaxChunk = 1u << 30;
+
+}  // namespace
+
+std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path) {
+    if (!Usable(path)) {
+        return nullptr;
+    }
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<Win32ReadStream>(std::move(file));
+}
+
+std::unique_ptr<WriteStream> Win32FileSystem::OpenWrite(const std::string& path) {
+    if (!Usable(path)) {
+        return nullptr;
+    }
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<Win32WriteStream>(std::move(file));
+}
+
+bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+    // Not ReplaceFile: it fails when to does not exist yet, and part-way it can leave
+    // neither file under the name to.
+    return Usable(from) && Usable(to) &&
+           MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Win32FileSystem::Remove(const std::string& path) {
+    return Usable(path) && DeleteFileA(path.c_str()) != FALSE;
+}
+
+ReadStream::Status Win32ReadStream::Read(char* buffer, std::size_t capacity, std::size_t& count) {
+    if (!file_) {
+        return Status::Error;
+    }
+    if (capacity == 0) {
+        count = 0;
+        return Status::Data;
+    }
+    DWORD got = 0;
+    const auto want = static_cast<DWORD>(std::min(capacity, kMaxChunk));
+    if (!ReadFile(file_.get(), buffer, want, &got, nullptr)) {
+        return Status::Error;
+    }
+    if (got == 0) {
+        return Status::End;
+    }
+    count = got;
+    return Status::Data;
+}
+
+Win32WriteStream::~Win32WriteStream() {
+    if (file_) {
+        Close();
+    }
+}
+
+bool Win32WriteStream::Write(std::string_view bytes) {
+    if (!file_ || failed_) {
+        return false;
+    }
+    while (!bytes.empty()) {
+        DWORD put = 0;
+        const auto want = static_cast<DWORD>(std::min(bytes.size(), kMaxChunk));
+        if (!WriteFile(file_.get(), bytes.data(), want, &put, nullptr) || put == 0 || put > want) {
+            failed_ = true;
+            return false;
+        }
+        bytes.remove_prefix(put);
+    }
+    return true;
+}
+
+bool Win32WriteStream::Close() {
+    if (!file_) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(file_.get()) != FALSE;
+    // Closed here, not by the owner, to see whether it failed.
+    const bool closed = CloseHandle(file_.release()) != FALSE;
+    return flushed && closed && !failed_;
+}
+
+}  // namespace mirelka

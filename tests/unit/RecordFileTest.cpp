@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeFileSystem.h"
+#include "store/RecordFile.h"
+#include "unit/Sjis.h"
+
+namespace mirelka {
+namespace {
+
+using namespace std::string_literals;
+using namespace test::sjis;
+using Lines = std::vector<std::string>;
+using test::FakeFileSystem;
+
+const LeadBytes kCp932 = LeadBytes::Cp932();
+const std::string kPath = "C:\\data\\Records.txt";
+const std::string kTemp = kPath + ".tmp";
+
+Lines ReadAll(FakeFileSystem& fs, const std::string& content) {
+    fs.files[kPath] = content;
+    RecordFile file(fs, kCp932);
+    file.SetBasePath(kPath.c_str());
+    EXPECT_TRUE(file.Open(RecordFile::Mode::Read));
+    Lines lines;
+    while (file.ReadLine()) {
+        lines.push_back(file.Line());
+    }
+    EXPECT_EQ(file.LastError(), RecordFile::Error::None);
+    EXPECT_TRUE(file.Close());
+    return lines;
+}
+
+// WriteLine each; false at the first that fails.
+bool WriteLines(RecordFile& file, const Lines& lines) {
+    for (const std::string& line : lines) {
+        file.Line() = line;
+        if (!file.WriteLine()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteAll(RecordFile& file, const Lines& lines) {
+    return file.Open(RecordFile::Mode::Write) && WriteLines(file, lines) && file.Close();
+}
+
+TEST(RecordFilePath, ReplacesTheLastComponentCharacterByCharacter) {
+    FakeFileSystem fs;
+    RecordFile file(fs, kCp932);
+    EXPECT_FALSE(file.SetBasePath(nullptr));
+
+    const std::string hyo = kHyo;
+    const struct {
+        std::string base;
+        std::string expected;
+    } cases[] = {
+        {"C:\\Tools\\Mirelka.exe", "C:\\Tools\\AppData.txt"},
+        {"C:\\" + hyo + "\\Mirelka.exe", "C:\\" + hyo + "\\AppData.txt"},
+        {"\\\\srv\\" + hyo + "\\" + hyo + ".exe", "\\\\srv\\" + hyo + "\\AppData.txt"},
+        {"C:\\" + std::string(kSo) + kSo, "C:\\AppData.txt"},
+        {"D:/apps/m.exe", "D:/apps/AppData.txt"},
+        {"C:Mirelka.exe", "C:AppData.txt"},
+        {"C:\\Tools\\", "C:\\Tools\\AppData.txt"},
+        {"Mirelka.exe", "AppData.txt"},
+        {"", "AppData.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.base);
+        ASSERT_TRUE(file.SetBasePath(c.base.c_str()));
+        EXPECT_TRUE(file.SetFileName("AppData.txt"));
+        EXPECT_EQ(file.Path(), c.expected);
+    }
+}
+
+TEST(RecordFileRead, EndsLinesTheWayTextModeDoes) {
+    const struct {
+        std::string content;  // \032 is Ctrl-Z
+        Lines expected;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb\nc", {"a", "b", "c"}},
+        {"a\r\n\r\n\nb", {"a", "", "", "b"}},
+        {"\r\n", {""}},
+        {"a\rb\r\n", {"a\rb"}},
+        {"a\r\r\nb", {"a\r", "b"}},
+        {"a\r\rb\n", {"a\r\rb"}},
+        {"a\r", {"a\r"}},
+        {"a\032b\r\nc", {"a"}},
+        {"a\r\n\032\r\nb", {"a"}},
+        {"a\r\032\n", {"a\r"}},
+        {"\032a", {}},
+        {"ab\0cd\r\nef"s, {"ab", "ef"}},
+        {"\0x\ty\r\nz"s, {"", "z"}},
+        {"a\0\r\r\nb"s, {"a", "b"}},
+        {"a\0\032b"s, {"a"}},
+        {std::string(kHyo) + kPo + "\r\n" + kSo, {std::string(kHyo) + kPo, kSo}},
+    };
+    for (const std::size_t chunk :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4096}}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(c.content) + " in chunks of " +
+                         std::to_string(chunk));
+            FakeFileSystem fs;
+            fs.readChunk = chunk;
+            EXPECT_EQ(ReadAll(fs, c.content), c.expected);
+        }
+    }
+}
+
+TEST(RecordFileRead, HandlesLongLinesAndItsOwnBufferBoundary) {
+    FakeFileSystem fs;
+    fs.readChunk = std::size_t{1} << 24;  // whole buffers: the boundary is RecordFile's own
+
+    const std::string mega(std::size_t{1} << 20, 'x');
+    EXPECT_EQ(ReadAll(fs, mega + "\r\nb"), (Lines{mega, "b"}));
+
+    const std::string head(64 * 1024 - 1, 'a');
+    EXPECT_EQ(ReadAll(fs, head + "\r\nb"), (Lines{head, "b"}));
+    EXPECT_EQ(ReadAll(fs, head + "\r\r\nb"), (Lines{head + "\r", "b"}));
+    EXPECT_EQ(ReadAll(fs, head + "\r\032b"), (Lines{head + "\r"}));
+}
+
+TEST(RecordFileRead, ReportsAReadErrorPartWay) {
+    const std::string content = "one\r\ntwo\r\nthree\r\n";
+    const struct {
+        std::size_t failAfter;
+        Lines before;
+    } cases[] = {{0, {}}, {7, {"one"}}, {10, {"one", "two"}}, {15, {"one", "two"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failAfter);
+        FakeFileSystem fs;
+        fs.files[kPath] = content;
+        fs.readFailsAfter = c.failAfter;
+        RecordFile file(fs, kCp932);
+        file.SetBasePath(kPath.c_str());
+        ASSERT_TRUE(file.Open(RecordFile::Mode::Read));
+        Lines lines;
+        while (file.ReadLine()) {
+            lines.push_back(file.Line());
+        }
+        EXPECT_EQ(lines, c.before);
+        EXPECT_EQ(file.LastError(), RecordFile::Error::Read);
+        EXPECT_FALSE(file.ReadLine());
+        EXPECT_FALSE(file.Close());
+
+        // The next reading starts afresh.
+        fs.readFailsAfter.reset();
+        ASSERT_TRUE(file.Open(RecordFile::Mode::Read));
+        EXPECT_TRUE(file.ReadLine());
+        EXPECT_EQ(file.LastError(), RecordFile::Error::None);
+    }
+}
+
+TEST(RecordFileFields, SplitAtTabsAndJoinBack) {
+    FakeFileSystem fs;
+    RecordFile file(fs, kCp932);
+    auto fields = [&](const std::string& line) {
+        file.Line() = line;
+        Lines out;
+        std::string field = "junk";
+        while (file.NextField(field)) {
+            out.push_back(field);
+        }
+        EXPECT_EQ(field, "");
+        return out;
+    };
+    EXPECT_EQ(fields("a\t\tb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(fields(""), Lines{});
+    EXPECT_EQ(fields(std::string(kPo) + "\t" + kHyo + "\t" + kSo), (Lines{kPo, kHyo, kSo}));
+    EXPECT_EQ(fields("a\x81\tb\tc"), (Lines{"a\x81\tb", "c"}));
+
+    auto joined = [&](const Lines& parts) {
+        file.ClearLine();
+        for (const std::string& part : parts) {
+            file.AppendField(part);
+        }
+        return file.Line();
+    };
+    EXPECT_EQ(joined({"x", "", "y"}), "x\t\ty");
+    EXPECT_EQ(joined({"", "y"}), "\ty");
+    EXPECT_EQ(fields(joined({"", "y"})), (Lines{"", "y"}));
+}
+
+TEST(RecordFileWrite, WritesCrLfAndReplacesTheFileWhole) {
+    FakeFileSystem fs;
+    RecordFile file(fs, kCp932);
+    file.SetBasePath(kPath.c_str());
+    EXPECT_FALSE(file.Open(RecordFile::Mode::Read));
+
+    ASSERT_TRUE(WriteAll(file, {"a", "b\nc", "", kHyo, "d\r"}));
+    EXPECT_EQ(fs.files[kPath], "a\r\nb\r\nc\r\n\r\n"s + kHyo + "\r\nd\r\r\n");
+    EXPECT_FALSE(fs.Exists(kTemp));
+
+    ASSERT_TRUE(WriteAll(file, {"new"}));
+    EXPECT_EQ(fs.files[kPath], "new\r\n");
+    EXPECT_FALSE(fs.Exists(kTemp));
+}
+
+TEST(RecordFileWrite, AFailedRewriteLeavesTheDataFileAsItWas) {
+    const std::string old = "old\r\ncontent\r\n";
+    const struct {
+        const char* name;
+        std::function<void(FakeFileSystem&)> fault;
+        bool opens;
+        RecordFile::Error error;
+    } cases[] = {
+        {"temp cannot be created", [](FakeFileSystem& fs) { fs.uncreatable.insert(kTemp); }, false,
+         RecordFile::Error::None},
+        {"write fails at once", [](FakeFileSystem& fs) { fs.writeLimit = 0; }, true,
+         RecordFile::Error::Write},
+        {"write fails part-way", [](FakeFileSystem& fs) { fs.writeLimit = 7; }, true,
+         RecordFile::Error::Write},
+        {"flush on close fails", [](FakeFileSystem& fs) { fs.failClose = true; }, true,
+         RecordFile::Error::Write},
+        {"replace fails", [](FakeFileSystem& fs) { fs.unreplaceable.insert(kPath); }, true,
+         RecordFile::Error::Replace},
+    };
+    for (const bool existed : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (existed ? ", over a file" : ", no file yet"));
+            FakeFileSystem fs;
+            if (existed) {
+                fs.files[kPath] = old;
+            }
+            c.fault(fs);
+            RecordFile file(fs, kCp932);
+            file.SetBasePath(kPath.c_str());
+
+            const bool opened = file.Open(RecordFile::Mode::Write);
+            EXPECT_EQ(opened, c.opens);
+            if (opened) {
+                WriteLines(file, {"one", "two", "three"});
+                EXPECT_FALSE(file.Close());
+            }
+            EXPECT_EQ(file.LastError(), c.error);
+            EXPECT_FALSE(file.IsOpen());
+            EXPECT_EQ(fs.Exists(kPath), existed);
+            if (existed) {
+                EXPECT_EQ(fs.files[kPath], old);
+            }
+            EXPECT_FALSE(fs.Exists(kTemp));
+
+            // Nothing of the failure sticks to the next rewrite.
+            fs.uncreatable.clear();
+            fs.unreplaceable.clear();
+            fs.writeLimit.reset();
+            fs.failClose = false;
+            EXPECT_TRUE(WriteAll(file, {"new"}));
+            EXPECT_EQ(file.LastError(), RecordFile::Error::None);
+            EXPECT_EQ(fs.files[kPath], "new\r\n");
+        }
+    }
+}
+
+TEST(RecordFileWrite, AnAbandonedRewriteLeavesTheDataFileAsItWas) {
+    FakeFileSystem fs;
+    fs.files[kPath] = "old\r\n";
+    {
+        RecordFile file(fs, kCp932);
+        file.SetBasePath(kPath.c_str());
+        ASSERT_TRUE(file.Open(RecordFile::Mode::Write));
+        file.Line() = "new";
+        ASSERT_TRUE(file.WriteLine());
+        file.Abandon();
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(fs.files[kPath], "old\r\n");
+        EXPECT_FALSE(fs.Exists(kTemp));
+
+        ASSERT_TRUE(file.Open(RecordFile::Mode::Write));
+        ASSERT_TRUE(file.WriteLine());
+        file.SetBasePath(kPath.c_str());
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(fs.files[kPath], "old\r\n");
+        EXPECT_FALSE(fs.Exists(kTemp));
+
+        ASSERT_TRUE(file.Open(RecordFile::Mode::Write));
+        ASSERT_TRUE(file.WriteLine());
+    }  // destroyed mid-rewrite
+    EXPECT_EQ(fs.files[kPath], "old\r\n");
+    EXPECT_FALSE(fs.Exists(kTemp));
+}
+
+}  // namespace
+}  // namespace mirelka
