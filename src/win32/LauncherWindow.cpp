@@ -1,5 +1,6 @@
 #include "LauncherWindow.h"
 
+#include "CheckListBox.h"
 #include "app/ResourceIds.h"
 
 namespace mirelka {
@@ -19,7 +20,7 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
       bigIcon_(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)),
       view_(bigIcon_.get(), smallIcon_.get()),
-      dialog_(Ports{view_, files_, codePage_}, std::move(executablePath)) {}
+      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_}, std::move(executablePath)) {}
 
 INT_PTR LauncherWindow::RunModal() {
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_LAUNCHER), nullptr, DialogProc,
@@ -30,6 +31,11 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
                                             LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
+    }
+    if (message == WM_MEASUREITEM && wParam == IDC_MODE_LIST) {
+        // Arrives while the template's controls are created, before WM_INITDIALOG.
+        check_list::Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
     }
     auto* self = reinterpret_cast<LauncherWindow*>(GetWindowLongPtrW(window, DWLP_USER));
     if (self == nullptr) {
@@ -43,29 +49,56 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
     }
 }
 
-INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             view_.Attach(window);
+            check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.
             SetWindowPos(GetDlgItem(window, IDC_TAB), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return dialog_.OnInitDialog() ? TRUE : FALSE;
 
+        case WM_PAINT:
+            if (dialog_.OnPaint() == LauncherDialog::PaintAction::DrawIcon) {
+                PaintMinimized(window);
+                return TRUE;
+            }
+            return FALSE;
+
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(bigIcon_.get());
+
+        case WM_DRAWITEM:
+            if (wParam == IDC_MODE_LIST) {
+                check_list::Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            return FALSE;
 
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL) {
                 EndDialog(window, IDCANCEL);
                 return TRUE;
             }
-            return FALSE;
+            return dialog_.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
 
         default:
             return FALSE;
     }
+}
+
+void LauncherWindow::PaintMinimized(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, bigIcon_.get());
+    EndPaint(window, &paint);
 }
 
 }  // namespace mirelka

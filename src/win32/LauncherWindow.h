@@ -7,7 +7,9 @@
 #include "UniqueHandle.h"
 #include "Win32CodePage.h"
 #include "Win32DialogView.h"
+#include "Win32DisplayDriver.h"
 #include "Win32FileSystem.h"
+#include "Win32ShortcutReader.h"
 #include "app/LauncherDialog.h"
 
 namespace mirelka {
@@ -26,12 +28,15 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintMinimized(HWND window);
 
     HINSTANCE instance_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     Win32CodePage codePage_;
     Win32FileSystem files_;
+    Win32DisplayDriver display_;
+    Win32ShortcutReader shortcuts_;
     Win32DialogView view_;
     LauncherDialog dialog_;
 };

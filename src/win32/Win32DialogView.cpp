@@ -1,7 +1,10 @@
 #include "Win32DialogView.h"
 
+#include <commctrl.h>
+
 #include <string>
 
+#include "CheckListBox.h"
 #include "Win32CodePage.h"
 #include "app/Texts.h"
 
@@ -29,6 +32,22 @@ void Win32DialogView::Beep() {
     MessageBeep(0);
 }
 
+bool Win32DialogView::IsVisible() const {
+    return IsWindowVisible(dialog_) != FALSE;
+}
+
+bool Win32DialogView::IsMinimized() const {
+    return IsIconic(dialog_) != FALSE;
+}
+
+void Win32DialogView::Hide() {
+    ShowWindow(dialog_, SW_HIDE);
+}
+
+void Win32DialogView::ShowControl(int id, bool show) {
+    ShowWindow(Control(id), show ? SW_SHOWNA : SW_HIDE);
+}
+
 void Win32DialogView::ComboReset(int id) {
     Send(id, CB_RESETCONTENT);
 }
@@ -36,6 +55,20 @@ void Win32DialogView::ComboReset(int id) {
 int Win32DialogView::ComboAdd(int id, std::string_view text) {
     const std::wstring wide = Widen(text);
     return static_cast<int>(Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+int Win32DialogView::ComboInsert(int id, int index, std::string_view text) {
+    const std::wstring wide = Widen(text);
+    return static_cast<int>(Send(id, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                                 reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+void Win32DialogView::ComboSetItemData(int id, int index, std::intptr_t data) {
+    Send(id, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+
+std::intptr_t Win32DialogView::ComboItemData(int id, int index) const {
+    return static_cast<std::intptr_t>(Send(id, CB_GETITEMDATA, static_cast<WPARAM>(index)));
 }
 
 int Win32DialogView::ComboCount(int id) const {
@@ -55,6 +88,46 @@ std::string Win32DialogView::ComboItemText(int id, int index) const {
     }
     buffer.resize(static_cast<std::size_t>(got));
     return Narrow(buffer);
+}
+
+int Win32DialogView::ComboSelection(int id) const {
+    return static_cast<int>(Send(id, CB_GETCURSEL));
+}
+
+void Win32DialogView::ComboSelect(int id, int index) {
+    Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+int Win32DialogView::ListAdd(int id, std::string_view text) {
+    return check_list::Add(Control(id), Widen(text).c_str());
+}
+
+int Win32DialogView::ListCount(int id) const {
+    return static_cast<int>(Send(id, LB_GETCOUNT));
+}
+
+bool Win32DialogView::ListChecked(int id, int index) const {
+    return check_list::IsChecked(Control(id), index);
+}
+
+void Win32DialogView::ListSetChecked(int id, int index, bool checked) {
+    check_list::SetChecked(Control(id), index, checked);
+}
+
+void Win32DialogView::TabInsert(int id, int index, std::string_view text) {
+    std::wstring wide = Widen(text);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = wide.data();
+    Send(id, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+int Win32DialogView::TabSelection(int id) const {
+    return static_cast<int>(Send(id, TCM_GETCURSEL));
+}
+
+void Win32DialogView::TabSelect(int id, int index) {
+    Send(id, TCM_SETCURSEL, static_cast<WPARAM>(index));
 }
 
 }  // namespace mirelka

@@ -6,11 +6,10 @@
 
 namespace mirelka {
 
-// The main dialog's controls through the wide API; texts are UTF-8 at the port.
+// The main dialog's window and controls through the wide API; texts are UTF-8 at the port.
 class Win32DialogView final : public DialogView {
 public:
-    explicit Win32DialogView(HICON bigIcon, HICON smallIcon)
-        : bigIcon_(bigIcon), smallIcon_(smallIcon) {}
+    Win32DialogView(HICON bigIcon, HICON smallIcon) : bigIcon_(bigIcon), smallIcon_(smallIcon) {}
 
     void Attach(HWND dialog) { dialog_ = dialog; }
     HWND Window() const { return dialog_; }
@@ -19,15 +18,35 @@ public:
     MessageAnswer ShowMessage(std::string_view text, MessageType type) override;
     void Beep() override;
 
+    bool IsVisible() const override;
+    bool IsMinimized() const override;
+    void Hide() override;
+    void ShowControl(int id, bool show) override;
+
     void ComboReset(int id) override;
     int ComboAdd(int id, std::string_view text) override;
+    int ComboInsert(int id, int index, std::string_view text) override;
+    void ComboSetItemData(int id, int index, std::intptr_t data) override;
+    std::intptr_t ComboItemData(int id, int index) const override;
     int ComboCount(int id) const override;
     std::string ComboItemText(int id, int index) const override;
+    int ComboSelection(int id) const override;
+    void ComboSelect(int id, int index) override;
+
+    int ListAdd(int id, std::string_view text) override;
+    int ListCount(int id) const override;
+    bool ListChecked(int id, int index) const override;
+    void ListSetChecked(int id, int index, bool checked) override;
+
+    void TabInsert(int id, int index, std::string_view text) override;
+    int TabSelection(int id) const override;
+    void TabSelect(int id, int index) override;
 
 private:
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return SendDlgItemMessageW(dialog_, id, message, wParam, lParam);
     }
+    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
 
     HWND dialog_ = nullptr;
     HICON bigIcon_;

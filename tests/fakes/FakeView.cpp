@@ -2,6 +2,15 @@
 
 namespace mirelka::test {
 
+namespace {
+
+template <typename Items>
+bool InRange(const Items& items, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < items.size();
+}
+
+}  // namespace
+
 MessageAnswer FakeView::ShowMessage(std::string_view text, MessageType type) {
     messages.push_back({std::string(text), type});
     if (type != MessageType::Confirm) {
@@ -15,23 +24,129 @@ MessageAnswer FakeView::ShowMessage(std::string_view text, MessageType type) {
     return answer;
 }
 
+void FakeView::ShowControl(int id, bool show) {
+    if (show) {
+        hiddenControls.erase(id);
+    } else {
+        hiddenControls.insert(id);
+    }
+}
+
+std::vector<std::string> FakeView::ComboTexts(int id) const {
+    std::vector<std::string> texts;
+    for (int i = 0; i < ComboCount(id); ++i) {
+        texts.push_back(ComboItemText(id, i));
+    }
+    return texts;
+}
+
+std::vector<std::string> FakeView::ListTexts(int id) const {
+    std::vector<std::string> texts;
+    const auto it = lists.find(id);
+    if (it != lists.end()) {
+        for (const Item& item : it->second) {
+            texts.push_back(item.text);
+        }
+    }
+    return texts;
+}
+
 int FakeView::ComboAdd(int id, std::string_view text) {
-    auto& items = combos[id];
-    items.emplace_back(text);
+    auto& items = combos[id].items;
+    items.push_back({std::string(text)});
     return static_cast<int>(items.size()) - 1;
+}
+
+int FakeView::ComboInsert(int id, int index, std::string_view text) {
+    auto& items = combos[id].items;
+    if (index < 0 || static_cast<std::size_t>(index) > items.size()) {
+        return -1;
+    }
+    items.insert(items.begin() + index, Item{std::string(text)});
+    return index;
+}
+
+void FakeView::ComboSetItemData(int id, int index, std::intptr_t data) {
+    auto& items = combos[id].items;
+    if (InRange(items, index)) {
+        items[static_cast<std::size_t>(index)].data = data;
+    }
+}
+
+std::intptr_t FakeView::ComboItemData(int id, int index) const {
+    const auto it = combos.find(id);
+    if (it == combos.end() || !InRange(it->second.items, index)) {
+        return -1;  // CB_ERR
+    }
+    return it->second.items[static_cast<std::size_t>(index)].data;
 }
 
 int FakeView::ComboCount(int id) const {
     const auto it = combos.find(id);
-    return it == combos.end() ? 0 : static_cast<int>(it->second.size());
+    return it == combos.end() ? 0 : static_cast<int>(it->second.items.size());
 }
 
 std::string FakeView::ComboItemText(int id, int index) const {
     const auto it = combos.find(id);
-    if (it == combos.end() || index < 0 || index >= static_cast<int>(it->second.size())) {
+    if (it == combos.end() || !InRange(it->second.items, index)) {
         return {};
     }
-    return it->second[static_cast<std::size_t>(index)];
+    return it->second.items[static_cast<std::size_t>(index)].text;
+}
+
+int FakeView::ComboSelection(int id) const {
+    const auto it = combos.find(id);
+    return it == combos.end() ? -1 : it->second.selection;
+}
+
+void FakeView::ComboSelect(int id, int index) {
+    Combo& combo = combos[id];
+    combo.selection = InRange(combo.items, index) ? index : -1;
+}
+
+int FakeView::ListAdd(int id, std::string_view text) {
+    auto& items = lists[id];
+    items.push_back({std::string(text)});
+    return static_cast<int>(items.size()) - 1;
+}
+
+int FakeView::ListCount(int id) const {
+    const auto it = lists.find(id);
+    return it == lists.end() ? 0 : static_cast<int>(it->second.size());
+}
+
+bool FakeView::ListChecked(int id, int index) const {
+    const auto it = lists.find(id);
+    return it != lists.end() && InRange(it->second, index) &&
+           it->second[static_cast<std::size_t>(index)].checked;
+}
+
+void FakeView::ListSetChecked(int id, int index, bool checked) {
+    auto& items = lists[id];
+    if (InRange(items, index)) {
+        items[static_cast<std::size_t>(index)].checked = checked;
+    }
+}
+
+void FakeView::TabInsert(int id, int index, std::string_view text) {
+    auto& items = tabs[id];
+    if (index >= 0 && static_cast<std::size_t>(index) <= items.size()) {
+        items.insert(items.begin() + index, std::string(text));
+        if (tabSelection.count(id) == 0) {
+            tabSelection[id] = 0;  // the first tab inserted becomes the current one
+        }
+    }
+}
+
+int FakeView::TabSelection(int id) const {
+    const auto it = tabSelection.find(id);
+    return it == tabSelection.end() ? -1 : it->second;
+}
+
+void FakeView::TabSelect(int id, int index) {
+    if (InRange(tabs[id], index)) {
+        tabSelection[id] = index;
+    }
 }
 
 }  // namespace mirelka::test

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,28 +11,68 @@
 
 namespace mirelka::test {
 
-// The dialog's controls as plain data; message boxes are recorded and answered from a
-// queue the test fills (No when it is empty, as the default button of every question).
+// The dialog's window and controls as plain data; message boxes are recorded and answered
+// from a queue the test fills (No when it is empty, as the default button of every question).
 class FakeView final : public DialogView {
 public:
     struct Message {
         std::string text;
         MessageType type;
     };
+    struct Item {
+        std::string text;
+        std::intptr_t data = 0;
+        bool checked = false;
+    };
+    struct Combo {
+        std::vector<Item> items;
+        int selection = -1;
+    };
+
     std::vector<Message> messages;
     std::deque<MessageAnswer> answers;
     int beeps = 0;
     bool iconsSet = false;
-    std::map<int, std::vector<std::string>> combos;
+    bool visible = true;  // the template is visible at creation
+    bool minimized = false;
+    std::set<int> hiddenControls;
+    std::map<int, Combo> combos;
+    std::map<int, std::vector<Item>> lists;
+    std::map<int, std::vector<std::string>> tabs;
+    std::map<int, int> tabSelection;
+
+    // Helpers for tests.
+    std::vector<std::string> ComboTexts(int id) const;
+    std::vector<std::string> ListTexts(int id) const;
+    bool ControlShown(int id) const { return hiddenControls.count(id) == 0; }
 
     void SetIcons() override { iconsSet = true; }
     MessageAnswer ShowMessage(std::string_view text, MessageType type) override;
     void Beep() override { ++beeps; }
 
-    void ComboReset(int id) override { combos[id].clear(); }
+    bool IsVisible() const override { return visible; }
+    bool IsMinimized() const override { return minimized; }
+    void Hide() override { visible = false; }
+    void ShowControl(int id, bool show) override;
+
+    void ComboReset(int id) override { combos[id] = Combo(); }
     int ComboAdd(int id, std::string_view text) override;
+    int ComboInsert(int id, int index, std::string_view text) override;
+    void ComboSetItemData(int id, int index, std::intptr_t data) override;
+    std::intptr_t ComboItemData(int id, int index) const override;
     int ComboCount(int id) const override;
     std::string ComboItemText(int id, int index) const override;
+    int ComboSelection(int id) const override;
+    void ComboSelect(int id, int index) override;
+
+    int ListAdd(int id, std::string_view text) override;
+    int ListCount(int id) const override;
+    bool ListChecked(int id, int index) const override;
+    void ListSetChecked(int id, int index, bool checked) override;
+
+    void TabInsert(int id, int index, std::string_view text) override;
+    int TabSelection(int id) const override;
+    void TabSelect(int id, int index) override;
 };
 
 }  // namespace mirelka::test

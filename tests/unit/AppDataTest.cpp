@@ -9,7 +9,9 @@
 
 #include "app/LauncherDialog.h"
 #include "app/ResourceIds.h"
+#include "fakes/FakeDisplayDriver.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeShortcutReader.h"
 #include "fakes/FakeView.h"
 #include "fakes/TestCodePage.h"
 #include "text/MbString.h"
@@ -60,8 +62,10 @@ protected:
 
     test::FakeView view;
     test::FakeFileSystem fs;
+    test::FakeDisplayDriver display;
+    test::FakeShortcutReader shortcuts;
     std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{Ports{view, fs, *codePage}, kExe};
+    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts}, kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {

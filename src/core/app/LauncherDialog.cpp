@@ -8,6 +8,7 @@ namespace mirelka {
 
 LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
     : ports_(ports),
+      modeList_(ports.view, IDC_MODE_LIST),
       modeFile_(ports.files, ports.codePage.Leads()),
       registry_(ports.codePage.Leads()),
       appFile_(ports.files, ports.codePage.Leads()),
@@ -23,55 +24,82 @@ bool LauncherDialog::OnInitDialog() {
     appFile_.SetFileName("AppData.txt");
 
     LoadAppData();
+    startupModeValid_ = CaptureRegistryMode(startupMode_) ? 1 : 0;
+    ports_.shortcuts.Create();
+
+    ports_.view.TabInsert(IDC_TAB, 0, text::kTabApplications);
+    ports_.view.TabInsert(IDC_TAB, 1, text::kTabBasic);
+    FillModeList();
+
+    if (RestoreModeChecks() > 0) {
+        // Resident from here on: the first paint hides the window.
+        FillModeSelector();
+        return true;
+    }
+    // Nothing to offer yet: stay on screen on the mode tab until the user ticks a mode.
+    ports_.view.TabSelect(IDC_TAB, 1);
+    ShowTab(1);
+    visible_ = 1;
     return true;
 }
 
-bool LauncherDialog::LoadAppData() {
-    registry_.Clear();
-    if (!appFile_.Open(RecordFile::Mode::Read)) {
-        return false;
+bool LauncherDialog::OnCommand(int id) {
+    if (id >= ID_MODE_STARTUP && id <= ID_MODE_LAST) {
+        OnChangeResolution(id);
+        return true;
     }
-    AppEntry entry;
-    while (appFile_.ReadLine()) {
-        ParseAppEntry(appFile_, entry);
-        // The first of two equal titles wins; the rest are dropped without a word.
-        registry_.Insert(entry);
+    if (id == IDC_REGISTER) {
+        OnRegisterButton();
+        return true;
     }
-    if (appFile_.LastError() != RecordFile::Error::None) {
-        ReportFileError(appFile_, text::kCannotOpenAppData);
-        appFile_.Close();
-        return false;
-    }
-    appFile_.Close();
-    FillTitleBox();
-    return true;
+    return false;
 }
 
-bool LauncherDialog::SaveAppData() {
-    if (!appFile_.Open(RecordFile::Mode::Write)) {
-        ports_.view.ShowMessage(text::kCannotOpenAppData, MessageType::Error);
-        return false;
+LauncherDialog::PaintAction LauncherDialog::OnPaint() {
+    if (ports_.view.IsMinimized()) {
+        return PaintAction::DrawIcon;
     }
-    bool written = true;
-    registry_.ForEach([&](const AppEntry& entry) {
-        if (written) {
-            FormatAppEntry(appFile_, entry);
-            written = appFile_.WriteLine();
-        }
-    });
-    if (!written || !appFile_.Close()) {
-        appFile_.Abandon();
-        ReportFileError(appFile_, text::kCannotOpenAppData);
-        return false;
+    if (visible_ == 0 && ports_.view.IsVisible()) {
+        ports_.view.Hide();
     }
-    ports_.view.Beep();
-    return true;
+    return PaintAction::Default;
 }
 
-void LauncherDialog::FillTitleBox() {
-    ports_.view.ComboReset(IDC_TITLE);
-    registry_.ForEach(
-        [&](const AppEntry& entry) { ports_.view.ComboAdd(IDC_TITLE, Utf8(entry.title)); });
+void LauncherDialog::ShowTab(int tab) {
+    static constexpr int kTabZero[] = {IDC_TITLE,
+                                       IDC_MODE_SELECTOR,
+                                       IDC_SHORTCUT,
+                                       IDC_TARGET,
+                                       IDC_WORKDIR,
+                                       IDC_TITLE_LABEL,
+                                       IDC_MODE_LABEL,
+                                       IDC_SHORTCUT_LABEL,
+                                       IDC_TARGET_LABEL,
+                                       IDC_WORKDIR_LABEL,
+                                       IDC_BROWSE_DESKTOP,
+                                       IDC_BROWSE_STARTMENU,
+                                       IDC_BROWSE_COMMON_STARTMENU,
+                                       IDC_RESTORE};
+    if (tab != 0 && tab != 1) {
+        return;
+    }
+    const bool applications = tab == 0;
+    for (const int id : kTabZero) {
+        ports_.view.ShowControl(id, applications);
+    }
+    ports_.view.ShowControl(IDC_MODE_LIST, !applications);
+    ports_.view.ShowControl(IDC_REGISTER, true);
+    ports_.view.ShowControl(IDC_DELETE, applications);
+}
+
+void LauncherDialog::OnRegisterButton() {
+    switch (ports_.view.TabSelection(IDC_TAB)) {
+        case 1:
+            SaveScreenModes();
+            break;
+        default:
+            break;
+    }
 }
 
 void LauncherDialog::ReportFileError(const RecordFile& file, const char* openFailedText) {

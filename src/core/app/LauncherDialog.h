@@ -3,9 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "display/DisplayMode.h"
+#include "display/ModeList.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
+#include "ports/DisplayDriver.h"
 #include "ports/FileSystem.h"
+#include "ports/ShortcutReader.h"
 #include "store/AppRegistry.h"
 #include "store/RecordFile.h"
 
@@ -16,27 +20,54 @@ struct Ports {
     DialogView& view;
     FileSystem& files;
     const CodePage& codePage;
+    DisplayDriver& display;
+    ShortcutReader& shortcuts;
 };
 
 // The main dialog's state and handlers. The Win32 window procedure turns messages into
-// calls here; nothing in this class knows about windows.
+// calls here; nothing in this class knows about windows. The handlers live beside the
+// subsystem they belong to (display/, store/, ...).
 class LauncherDialog {
 public:
     LauncherDialog(const Ports& ports, std::string executablePath);
     LauncherDialog(const LauncherDialog&) = delete;
     LauncherDialog& operator=(const LauncherDialog&) = delete;
 
+    // Start-up, in its fixed order. True: focus is left to the system.
     bool OnInitDialog();
+    // A command from a button or a menu; false when nothing handles it.
+    bool OnCommand(int id);
 
+    enum class PaintAction { DrawIcon, Default };
+    // Keeps the dialog hidden until something asked for it to be shown.
+    PaintAction OnPaint();
+
+    // Application registry and AppData.txt.
     bool LoadAppData();
     bool SaveAppData();
     void FillTitleBox();
 
+    // Display modes and ScreenMode.txt.
+    void FillModeList();
+    int RestoreModeChecks();
+    bool SaveScreenModes();
+    void FillModeSelector();
+    bool CaptureRegistryMode(DisplayMode& mode);
+    void ApplyMode(const DisplayMode& mode);
+    void OnChangeResolution(int commandId);
+
+    // Settings window.
+    void ShowTab(int tab);
+    void OnRegisterButton();
+
     AppRegistry& Registry() { return registry_; }
+    const ModeList& Modes() const { return modeList_; }
     const RecordFile& AppFile() const { return appFile_; }
     const RecordFile& ModeFile() const { return modeFile_; }
     const std::string& ExecutablePath() const { return executablePath_; }
     bool VisibilityFlag() const { return visible_ != 0; }
+    bool StartupModeValid() const { return startupModeValid_ != 0; }
+    const DisplayMode& StartupMode() const { return startupMode_; }
 
 private:
     // Shows the message for a failed read or write of file; openFailedText for a file
@@ -45,6 +76,9 @@ private:
     std::string Utf8(const std::string& ansi) const { return ports_.codePage.ToUtf8(ansi); }
 
     Ports ports_;
+    ModeList modeList_;
+    DisplayMode startupMode_;
+    std::uint8_t startupModeValid_ = 0;
     RecordFile modeFile_;
     std::uint8_t visible_ = 0;
     AppRegistry registry_;

@@ -14,6 +14,9 @@ inline constexpr const char kReadError[] = "%1 へのｱｸｾｽ中に不明な
 inline constexpr const char kCannotOpenAppData[] = "AppData.txtをｵｰﾌﾟﾝできません";
 inline constexpr const char kCannotOpenScreenMode[] = "ScreenMode.txtをｵｰﾌﾟﾝできません";
 
+inline constexpr const char kTickOneToSave[] = "解像度を一つ以上ﾁｪｯｸしないと\n保存できません";
+inline constexpr const char kNoMode[] = "未設定";
+
 inline constexpr const char kTabApplications[] = "アプリケーション設定";
 inline constexpr const char kTabBasic[] = "基本設定";
 

@@ -15,8 +15,8 @@ enum class MessageType : unsigned {
 
 enum class MessageAnswer { Ok = 1, Yes = 6, No = 7 };
 
-// The main dialog as the core sees it: its controls by id, message boxes and the beep.
-// Every text crossing this interface is UTF-8.
+// The main dialog as the core sees it: the window, its controls by id, message boxes and
+// the beep. Every text crossing this interface is UTF-8.
 class DialogView {
 public:
     virtual ~DialogView() = default;
@@ -28,11 +28,34 @@ public:
     virtual MessageAnswer ShowMessage(std::string_view text, MessageType type) = 0;
     virtual void Beep() = 0;
 
-    // Combo boxes.
+    // The window.
+    virtual bool IsVisible() const = 0;
+    virtual bool IsMinimized() const = 0;
+    virtual void Hide() = 0;
+    // Shows a control without activating it, or hides it.
+    virtual void ShowControl(int id, bool show) = 0;
+
+    // Combo boxes; item data is a number kept per item.
     virtual void ComboReset(int id) = 0;
     virtual int ComboAdd(int id, std::string_view text) = 0;
+    virtual int ComboInsert(int id, int index, std::string_view text) = 0;
+    virtual void ComboSetItemData(int id, int index, std::intptr_t data) = 0;
+    virtual std::intptr_t ComboItemData(int id, int index) const = 0;
     virtual int ComboCount(int id) const = 0;
     virtual std::string ComboItemText(int id, int index) const = 0;
+    virtual int ComboSelection(int id) const = 0;  // -1 for none
+    virtual void ComboSelect(int id, int index) = 0;
+
+    // The check-list box: items with a tick each.
+    virtual int ListAdd(int id, std::string_view text) = 0;
+    virtual int ListCount(int id) const = 0;
+    virtual bool ListChecked(int id, int index) const = 0;
+    virtual void ListSetChecked(int id, int index, bool checked) = 0;
+
+    // The tab control.
+    virtual void TabInsert(int id, int index, std::string_view text) = 0;
+    virtual int TabSelection(int id) const = 0;
+    virtual void TabSelect(int id, int index) = 0;
 };
 
 }  // namespace mirelka

@@ -1,0 +1,56 @@
+// LauncherDialog: the application registry and AppData.txt.
+#include "app/LauncherDialog.h"
+#include "app/ResourceIds.h"
+#include "app/Texts.h"
+
+namespace mirelka {
+
+bool LauncherDialog::LoadAppData() {
+    registry_.Clear();
+    if (!appFile_.Open(RecordFile::Mode::Read)) {
+        return false;
+    }
+    AppEntry entry;
+    while (appFile_.ReadLine()) {
+        ParseAppEntry(appFile_, entry);
+        // The first of two equal titles wins; the rest are dropped without a word.
+        registry_.Insert(entry);
+    }
+    if (appFile_.LastError() != RecordFile::Error::None) {
+        ReportFileError(appFile_, text::kCannotOpenAppData);
+        appFile_.Close();
+        return false;
+    }
+    appFile_.Close();
+    FillTitleBox();
+    return true;
+}
+
+bool LauncherDialog::SaveAppData() {
+    if (!appFile_.Open(RecordFile::Mode::Write)) {
+        ports_.view.ShowMessage(text::kCannotOpenAppData, MessageType::Error);
+        return false;
+    }
+    bool written = true;
+    registry_.ForEach([&](const AppEntry& entry) {
+        if (written) {
+            FormatAppEntry(appFile_, entry);
+            written = appFile_.WriteLine();
+        }
+    });
+    if (!written || !appFile_.Close()) {
+        appFile_.Abandon();
+        ReportFileError(appFile_, text::kCannotOpenAppData);
+        return false;
+    }
+    ports_.view.Beep();
+    return true;
+}
+
+void LauncherDialog::FillTitleBox() {
+    ports_.view.ComboReset(IDC_TITLE);
+    registry_.ForEach(
+        [&](const AppEntry& entry) { ports_.view.ComboAdd(IDC_TITLE, Utf8(entry.title)); });
+}
+
+}  // namespace mirelka

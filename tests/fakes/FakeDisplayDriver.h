@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "ports/DisplayDriver.h"
+
+namespace mirelka::test {
+
+// A driver with a mode table. Applying a mode it lists (by its four numbers) makes it the
+// current and the registry mode; others are refused and change nothing.
+class FakeDisplayDriver final : public DisplayDriver {
+public:
+    std::vector<DisplayMode> table;
+    std::optional<DisplayMode> registry;  // none: the registry can't be read
+    std::vector<DisplayMode> applied;     // every Apply, refused or not
+    int queries = 0;
+
+    static DisplayMode MakeMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+                                std::uint32_t frequency, unsigned char tag = 0);
+    void Add(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+             std::uint32_t frequency) {
+        table.push_back(
+            MakeMode(width, height, bits, frequency, static_cast<unsigned char>(table.size())));
+    }
+
+    std::optional<DisplayMode> Mode(std::uint32_t number) override;
+    std::optional<DisplayMode> RegistryMode() override { return registry; }
+    void Apply(const DisplayMode& mode) override;
+};
+
+}  // namespace mirelka::test

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+#include "app/LauncherDialog.h"
+#include "fakes/FakeDisplayDriver.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeShortcutReader.h"
+#include "fakes/FakeView.h"
+#include "fakes/TestCodePage.h"
+
+namespace mirelka::test {
+
+// Every port of the main dialog, faked, with code page 932.
+struct FakePlatform {
+    FakeView view;
+    FakeFileSystem files;
+    FakeDisplayDriver display;
+    FakeShortcutReader shortcuts;
+    std::unique_ptr<CodePage> codePage = MakeCp932();
+
+    Ports MakePorts() { return Ports{view, files, *codePage, display, shortcuts}; }
+};
+
+}  // namespace mirelka::test

@@ -1,0 +1,45 @@
+#include "fakes/FakeShortcutReader.h"
+
+namespace mirelka::test {
+
+bool FakeShortcutReader::Create() {
+    calls.push_back("Create");
+    created_ = available;
+    return created_;
+}
+
+bool FakeShortcutReader::Load(const std::string& path) {
+    calls.push_back("Load " + path);
+    loaded_ = nullptr;
+    if (!created_) {
+        return false;
+    }
+    const auto it = links.find(path);
+    if (it == links.end() || !it->second.resolves) {
+        return false;
+    }
+    loaded_ = &it->second;
+    return true;
+}
+
+bool FakeShortcutReader::Target(std::string& out) {
+    calls.push_back("Target");
+    out.clear();
+    if (loaded_ == nullptr || !loaded_->targetReadable) {
+        return false;
+    }
+    out = loaded_->target;
+    return true;
+}
+
+bool FakeShortcutReader::WorkingDirectory(std::string& out) {
+    calls.push_back("WorkingDirectory");
+    out.clear();
+    if (loaded_ == nullptr || !loaded_->folderReadable) {
+        return false;
+    }
+    out = loaded_->workingDirectory;
+    return true;
+}
+
+}  // namespace mirelka::test
