@@ -20,7 +20,7 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
       bigIcon_(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)),
       view_(bigIcon_.get(), smallIcon_.get()),
-      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_}, std::move(executablePath)) {}
+      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_}, std::move(executablePath)) {}
 
 INT_PTR LauncherWindow::RunModal() {
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_LAUNCHER), nullptr, DialogProc,

@@ -9,6 +9,7 @@
 #include "Win32DialogView.h"
 #include "Win32DisplayDriver.h"
 #include "Win32FileSystem.h"
+#include "Win32ProcessRunner.h"
 #include "Win32ShortcutReader.h"
 #include "app/LauncherDialog.h"
 
@@ -37,6 +38,7 @@ private:
     Win32FileSystem files_;
     Win32DisplayDriver display_;
     Win32ShortcutReader shortcuts_;
+    Win32ProcessRunner processes_;
     Win32DialogView view_;
     LauncherDialog dialog_;
 };

@@ -5,6 +5,7 @@
 #include "app/LauncherDialog.h"
 #include "fakes/FakeDisplayDriver.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
 #include "fakes/FakeView.h"
 #include "fakes/TestCodePage.h"
@@ -17,9 +18,10 @@ struct FakePlatform {
     FakeFileSystem files;
     FakeDisplayDriver display;
     FakeShortcutReader shortcuts;
+    FakeProcessRunner processes;
     std::unique_ptr<CodePage> codePage = MakeCp932();
 
-    Ports MakePorts() { return Ports{view, files, *codePage, display, shortcuts}; }
+    Ports MakePorts() { return Ports{view, files, *codePage, display, shortcuts, processes}; }
 };
 
 }  // namespace mirelka::test

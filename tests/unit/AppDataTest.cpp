@@ -11,6 +11,7 @@
 #include "app/ResourceIds.h"
 #include "fakes/FakeDisplayDriver.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
 #include "fakes/FakeView.h"
 #include "fakes/TestCodePage.h"
@@ -64,8 +65,9 @@ protected:
     test::FakeFileSystem fs;
     test::FakeDisplayDriver display;
     test::FakeShortcutReader shortcuts;
+    test::FakeProcessRunner processes;
     std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts}, kExe};
+    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes}, kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {

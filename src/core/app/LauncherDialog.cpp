@@ -44,6 +44,10 @@ bool LauncherDialog::OnInitDialog() {
 }
 
 bool LauncherDialog::OnCommand(int id) {
+    if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
+        OnLaunchApp(id);
+        return true;
+    }
     if (id >= ID_MODE_STARTUP && id <= ID_MODE_LAST) {
         OnChangeResolution(id);
         return true;

@@ -9,6 +9,7 @@
 #include "ports/DialogView.h"
 #include "ports/DisplayDriver.h"
 #include "ports/FileSystem.h"
+#include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
 #include "store/AppRegistry.h"
 #include "store/RecordFile.h"
@@ -22,6 +23,7 @@ struct Ports {
     const CodePage& codePage;
     DisplayDriver& display;
     ShortcutReader& shortcuts;
+    ProcessRunner& processes;
 };
 
 // The main dialog's state and handlers. The Win32 window procedure turns messages into
@@ -55,6 +57,10 @@ public:
     bool CaptureRegistryMode(DisplayMode& mode);
     void ApplyMode(const DisplayMode& mode);
     void OnChangeResolution(int commandId);
+
+    // Launching: blocks until the started program has ended.
+    void OnLaunchApp(int commandId);
+    bool LaunchEntry(const AppEntry& entry);
 
     // Settings window.
     void ShowTab(int tab);

@@ -32,5 +32,6 @@
 #define ID_MODE_FIRST 33001
 #define ID_MODE_LAST 33998
 #define ID_LAUNCH_FIRST 34000
+#define ID_LAUNCH_LAST 34999
 
 #endif
