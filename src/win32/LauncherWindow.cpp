@@ -19,8 +19,13 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
     : instance_(instance),
       bigIcon_(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)),
+      tray_(smallIcon_.get()),
+      menu_(instance),
+      // Broadcast by the shell when it makes its task bar anew, e.g. after a crash.
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       view_(bigIcon_.get(), smallIcon_.get()),
-      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_}, std::move(executablePath)) {}
+      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_, tray_, menu_},
+              std::move(executablePath)) {}
 
 INT_PTR LauncherWindow::RunModal() {
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_LAUNCHER), nullptr, DialogProc,
@@ -50,9 +55,15 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
 }
 
 INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        dialog_.OnTaskbarCreated();
+        return TRUE;
+    }
     switch (message) {
         case WM_INITDIALOG:
             view_.Attach(window);
+            tray_.Attach(window);
+            menu_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.
@@ -78,11 +89,15 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             return FALSE;
 
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(window, IDCANCEL);
-                return TRUE;
-            }
             return dialog_.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+
+        case kTrayCallbackMessage:
+            dialog_.OnTrayNotify(static_cast<std::intptr_t>(lParam));
+            return TRUE;
+
+        case WM_DESTROY:
+            dialog_.OnDestroy();
+            return FALSE;
 
         default:
             return FALSE;

@@ -11,6 +11,7 @@
 #include "Win32FileSystem.h"
 #include "Win32ProcessRunner.h"
 #include "Win32ShortcutReader.h"
+#include "Win32Tray.h"
 #include "app/LauncherDialog.h"
 
 namespace mirelka {
@@ -39,6 +40,9 @@ private:
     Win32DisplayDriver display_;
     Win32ShortcutReader shortcuts_;
     Win32ProcessRunner processes_;
+    Win32TrayIcon tray_;
+    Win32PopupMenu menu_;
+    UINT taskbarCreated_;
     Win32DialogView view_;
     LauncherDialog dialog_;
 };

@@ -44,6 +44,29 @@ void Win32DialogView::Hide() {
     ShowWindow(dialog_, SW_HIDE);
 }
 
+void Win32DialogView::ShowNormal() {
+    ShowWindow(dialog_, SW_SHOWNORMAL);
+}
+
+void Win32DialogView::SetForeground() {
+    SetForegroundWindow(dialog_);
+}
+
+void Win32DialogView::End(int result) {
+    EndDialog(dialog_, result);
+}
+
+void Win32DialogView::FocusNextControl() {
+    PostMessageW(dialog_, WM_NEXTDLGCTL, 0, 0);
+}
+
+void Win32DialogView::CursorPosition(int& x, int& y) const {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+}
+
 void Win32DialogView::ShowControl(int id, bool show) {
     ShowWindow(Control(id), show ? SW_SHOWNA : SW_HIDE);
 }

@@ -21,6 +21,11 @@ public:
     bool IsVisible() const override;
     bool IsMinimized() const override;
     void Hide() override;
+    void ShowNormal() override;
+    void SetForeground() override;
+    void End(int result) override;
+    void FocusNextControl() override;
+    void CursorPosition(int& x, int& y) const override;
     void ShowControl(int id, bool show) override;
 
     void ComboReset(int id) override;

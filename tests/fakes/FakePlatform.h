@@ -7,6 +7,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
+#include "fakes/FakeTray.h"
 #include "fakes/FakeView.h"
 #include "fakes/TestCodePage.h"
 
@@ -19,9 +20,13 @@ struct FakePlatform {
     FakeDisplayDriver display;
     FakeShortcutReader shortcuts;
     FakeProcessRunner processes;
+    FakeTrayIcon tray;
+    FakePopupMenu menu;
     std::unique_ptr<CodePage> codePage = MakeCp932();
 
-    Ports MakePorts() { return Ports{view, files, *codePage, display, shortcuts, processes}; }
+    Ports MakePorts() {
+        return Ports{view, files, *codePage, display, shortcuts, processes, tray, menu};
+    }
 };
 
 }  // namespace mirelka::test

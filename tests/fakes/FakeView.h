@@ -35,6 +35,11 @@ public:
     bool iconsSet = false;
     bool visible = true;  // the template is visible at creation
     bool minimized = false;
+    int foregrounds = 0;
+    int focusMoves = 0;
+    int endResult = 0;  // 0: not ended
+    int cursorX = 500;
+    int cursorY = 400;
     std::set<int> hiddenControls;
     std::map<int, Combo> combos;
     std::map<int, std::vector<Item>> lists;
@@ -53,6 +58,14 @@ public:
     bool IsVisible() const override { return visible; }
     bool IsMinimized() const override { return minimized; }
     void Hide() override { visible = false; }
+    void ShowNormal() override { visible = true; }
+    void SetForeground() override { ++foregrounds; }
+    void End(int result) override { endResult = result; }
+    void FocusNextControl() override { ++focusMoves; }
+    void CursorPosition(int& x, int& y) const override {
+        x = cursorX;
+        y = cursorY;
+    }
     void ShowControl(int id, bool show) override;
 
     void ComboReset(int id) override { combos[id] = Combo(); }

@@ -13,6 +13,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
+#include "fakes/FakeTray.h"
 #include "fakes/FakeView.h"
 #include "fakes/TestCodePage.h"
 #include "text/MbString.h"
@@ -66,8 +67,10 @@ protected:
     test::FakeDisplayDriver display;
     test::FakeShortcutReader shortcuts;
     test::FakeProcessRunner processes;
+    test::FakeTrayIcon tray;
+    test::FakePopupMenu menu;
     std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes}, kExe};
+    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu}, kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {

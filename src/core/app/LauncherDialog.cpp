@@ -26,6 +26,7 @@ bool LauncherDialog::OnInitDialog() {
     LoadAppData();
     startupModeValid_ = CaptureRegistryMode(startupMode_) ? 1 : 0;
     ports_.shortcuts.Create();
+    ports_.tray.Add();
 
     ports_.view.TabInsert(IDC_TAB, 0, text::kTabApplications);
     ports_.view.TabInsert(IDC_TAB, 1, text::kTabBasic);
@@ -52,11 +53,25 @@ bool LauncherDialog::OnCommand(int id) {
         OnChangeResolution(id);
         return true;
     }
-    if (id == IDC_REGISTER) {
-        OnRegisterButton();
-        return true;
+    switch (id) {
+        case IDC_REGISTER:
+            OnRegisterButton();
+            return true;
+        case kIdOk:
+            OnOK();
+            return true;
+        case kIdCancel:
+            OnCancel();
+            return true;
+        case ID_TRAY_EXIT:
+            OnExit();
+            return true;
+        case ID_TRAY_SETTINGS:
+            OnSettings();
+            return true;
+        default:
+            return false;
     }
-    return false;
 }
 
 LauncherDialog::PaintAction LauncherDialog::OnPaint() {
@@ -94,6 +109,15 @@ void LauncherDialog::ShowTab(int tab) {
     ports_.view.ShowControl(IDC_MODE_LIST, !applications);
     ports_.view.ShowControl(IDC_REGISTER, true);
     ports_.view.ShowControl(IDC_DELETE, applications);
+}
+
+void LauncherDialog::OnSettings() {
+    visible_ = 1;
+    const int tab = modeList_.AnyTicked() ? 0 : 1;
+    ports_.view.TabSelect(IDC_TAB, tab);
+    ShowTab(tab);
+    ports_.view.ShowNormal();
+    ports_.view.SetForeground();
 }
 
 void LauncherDialog::OnRegisterButton() {

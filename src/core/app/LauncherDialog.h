@@ -9,8 +9,10 @@
 #include "ports/DialogView.h"
 #include "ports/DisplayDriver.h"
 #include "ports/FileSystem.h"
+#include "ports/PopupMenu.h"
 #include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
+#include "ports/TrayIcon.h"
 #include "store/AppRegistry.h"
 #include "store/RecordFile.h"
 
@@ -24,7 +26,12 @@ struct Ports {
     DisplayDriver& display;
     ShortcutReader& shortcuts;
     ProcessRunner& processes;
+    TrayIcon& tray;
+    PopupMenu& menu;
 };
+
+// The menu command that switches to mode-list item listIndex.
+int ModeCommandId(std::size_t listIndex);
 
 // The main dialog's state and handlers. The Win32 window procedure turns messages into
 // calls here; nothing in this class knows about windows. The handlers live beside the
@@ -43,6 +50,17 @@ public:
     enum class PaintAction { DrawIcon, Default };
     // Keeps the dialog hidden until something asked for it to be shown.
     PaintAction OnPaint();
+
+    // The notification-area icon, its menu, and the window's standard keys.
+    void OnTrayNotify(std::intptr_t mouseMessage);
+    PopupMenu::Menu FindSubMenuByText(PopupMenu::Menu menu, std::string_view text);
+    void OnTaskbarCreated();
+    void OnOK();
+    void OnCancel();
+    void OnExit();
+    void OnSettings();
+    // The window is going: the icon goes with it.
+    void OnDestroy();
 
     // Application registry and AppData.txt.
     bool LoadAppData();
@@ -74,6 +92,9 @@ public:
     bool VisibilityFlag() const { return visible_ != 0; }
     bool StartupModeValid() const { return startupModeValid_ != 0; }
     const DisplayMode& StartupMode() const { return startupMode_; }
+
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
 
 private:
     // Shows the message for a failed read or write of file; openFailedText for a file

@@ -17,6 +17,9 @@ inline constexpr const char kCannotOpenScreenMode[] = "ScreenMode.txtをｵｰ�
 inline constexpr const char kTickOneToSave[] = "解像度を一つ以上ﾁｪｯｸしないと\n保存できません";
 inline constexpr const char kNoMode[] = "未設定";
 
+// Must equal the submenu's text in the menu template.
+inline constexpr const char kMenuResolutions[] = "解像度変更";
+
 inline constexpr const char kTabApplications[] = "アプリケーション設定";
 inline constexpr const char kTabBasic[] = "基本設定";
 

@@ -32,6 +32,14 @@ public:
     virtual bool IsVisible() const = 0;
     virtual bool IsMinimized() const = 0;
     virtual void Hide() = 0;
+    virtual void ShowNormal() = 0;
+    virtual void SetForeground() = 0;
+    // Ends the modal dialog: the program ends with it.
+    virtual void End(int result) = 0;
+    // Moves the focus to the next control, as Tab would.
+    virtual void FocusNextControl() = 0;
+    // The mouse cursor in screen coordinates.
+    virtual void CursorPosition(int& x, int& y) const = 0;
     // Shows a control without activating it, or hides it.
     virtual void ShowControl(int id, bool show) = 0;
 
