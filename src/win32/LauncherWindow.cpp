@@ -1,5 +1,7 @@
 #include "LauncherWindow.h"
 
+#include <commctrl.h>
+
 #include "CheckListBox.h"
 #include "app/ResourceIds.h"
 
@@ -24,7 +26,8 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
       // Broadcast by the shell when it makes its task bar anew, e.g. after a crash.
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       view_(bigIcon_.get(), smallIcon_.get()),
-      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_, tray_, menu_},
+      dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_, tray_, menu_,
+                    fileDialog_},
               std::move(executablePath)) {}
 
 INT_PTR LauncherWindow::RunModal() {
@@ -64,6 +67,7 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             view_.Attach(window);
             tray_.Attach(window);
             menu_.Attach(window);
+            fileDialog_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.
@@ -89,7 +93,24 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             return FALSE;
 
         case WM_COMMAND:
-            return dialog_.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+            return dialog_.OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (header.idFrom != IDC_TAB) {
+                return FALSE;
+            }
+            if (header.code == TCN_SELCHANGING) {
+                // A dialog procedure answers a notification through DWLP_MSGRESULT.
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, dialog_.OnSelchangingTab());
+                return TRUE;
+            }
+            if (header.code == TCN_SELCHANGE) {
+                dialog_.OnSelchangeTab();
+                return TRUE;
+            }
+            return FALSE;
+        }
 
         case kTrayCallbackMessage:
             dialog_.OnTrayNotify(static_cast<std::intptr_t>(lParam));

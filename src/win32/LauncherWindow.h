@@ -8,6 +8,7 @@
 #include "Win32CodePage.h"
 #include "Win32DialogView.h"
 #include "Win32DisplayDriver.h"
+#include "Win32FileDialog.h"
 #include "Win32FileSystem.h"
 #include "Win32ProcessRunner.h"
 #include "Win32ShortcutReader.h"
@@ -42,6 +43,7 @@ private:
     Win32ProcessRunner processes_;
     Win32TrayIcon tray_;
     Win32PopupMenu menu_;
+    Win32FileDialog fileDialog_;
     UINT taskbarCreated_;
     Win32DialogView view_;
     LauncherDialog dialog_;

@@ -71,6 +71,30 @@ void Win32DialogView::ShowControl(int id, bool show) {
     ShowWindow(Control(id), show ? SW_SHOWNA : SW_HIDE);
 }
 
+std::string Win32DialogView::Text(int id) const {
+    const HWND control = Control(id);
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return Narrow(text);
+}
+
+void Win32DialogView::SetText(int id, std::string_view text) {
+    SetWindowTextW(Control(id), Widen(text).c_str());
+}
+
+bool Win32DialogView::Checked(int id) const {
+    return Send(id, BM_GETCHECK) == BST_CHECKED;
+}
+
+void Win32DialogView::SetChecked(int id, bool checked) {
+    Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
 void Win32DialogView::ComboReset(int id) {
     Send(id, CB_RESETCONTENT);
 }
@@ -119,6 +143,13 @@ int Win32DialogView::ComboSelection(int id) const {
 
 void Win32DialogView::ComboSelect(int id, int index) {
     Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+int Win32DialogView::ComboSelectString(int id, int start, std::string_view text) {
+    const std::wstring wide = Widen(text);
+    const LRESULT index = Send(id, CB_SELECTSTRING, static_cast<WPARAM>(start),
+                               reinterpret_cast<LPARAM>(wide.c_str()));
+    return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
 int Win32DialogView::ListAdd(int id, std::string_view text) {

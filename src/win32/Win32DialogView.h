@@ -28,6 +28,11 @@ public:
     void CursorPosition(int& x, int& y) const override;
     void ShowControl(int id, bool show) override;
 
+    std::string Text(int id) const override;
+    void SetText(int id, std::string_view text) override;
+    bool Checked(int id) const override;
+    void SetChecked(int id, bool checked) override;
+
     void ComboReset(int id) override;
     int ComboAdd(int id, std::string_view text) override;
     int ComboInsert(int id, int index, std::string_view text) override;
@@ -37,6 +42,7 @@ public:
     std::string ComboItemText(int id, int index) const override;
     int ComboSelection(int id) const override;
     void ComboSelect(int id, int index) override;
+    int ComboSelectString(int id, int start, std::string_view text) override;
 
     int ListAdd(int id, std::string_view text) override;
     int ListCount(int id) const override;

@@ -54,6 +54,10 @@ bool Win32FileSystem::Remove(const std::string& path) {
     return Usable(path) && DeleteFileA(path.c_str()) != FALSE;
 }
 
+bool Win32FileSystem::HasAttributes(const std::string& path) {
+    return Usable(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 ReadStream::Status Win32ReadStream::Read(char* buffer, std::size_t capacity, std::size_t& count) {
     if (!file_) {
         return Status::Error;

@@ -12,6 +12,7 @@ public:
     std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
+    bool HasAttributes(const std::string& path) override;
 };
 
 class Win32ReadStream final : public ReadStream {

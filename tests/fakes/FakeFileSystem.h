@@ -27,6 +27,7 @@ public:
     std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
+    bool HasAttributes(const std::string& path) override { return files.count(path) != 0; }
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
     bool IsHeld(const std::string& path) const { return held_.count(path) != 0; }

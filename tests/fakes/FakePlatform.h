@@ -4,6 +4,7 @@
 
 #include "app/LauncherDialog.h"
 #include "fakes/FakeDisplayDriver.h"
+#include "fakes/FakeFileDialog.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
@@ -22,10 +23,11 @@ struct FakePlatform {
     FakeProcessRunner processes;
     FakeTrayIcon tray;
     FakePopupMenu menu;
+    FakeFileDialog fileDialog;
     std::unique_ptr<CodePage> codePage = MakeCp932();
 
     Ports MakePorts() {
-        return Ports{view, files, *codePage, display, shortcuts, processes, tray, menu};
+        return Ports{view, files, *codePage, display, shortcuts, processes, tray, menu, fileDialog};
     }
 };
 

@@ -33,22 +33,32 @@ void FakeView::ShowControl(int id, bool show) {
 }
 
 std::vector<std::string> FakeView::ComboTexts(int id) const {
-    std::vector<std::string> texts;
+    std::vector<std::string> items;
     for (int i = 0; i < ComboCount(id); ++i) {
-        texts.push_back(ComboItemText(id, i));
+        items.push_back(ComboItemText(id, i));
     }
-    return texts;
+    return items;
 }
 
 std::vector<std::string> FakeView::ListTexts(int id) const {
-    std::vector<std::string> texts;
+    std::vector<std::string> items;
     const auto it = lists.find(id);
     if (it != lists.end()) {
         for (const Item& item : it->second) {
-            texts.push_back(item.text);
+            items.push_back(item.text);
         }
     }
-    return texts;
+    return items;
+}
+
+std::string FakeView::Text(int id) const {
+    const auto it = texts.find(id);
+    return it == texts.end() ? std::string() : it->second;
+}
+
+void FakeView::ComboReset(int id) {
+    combos[id] = Combo();
+    // An editable combo's text is its own; emptying the list leaves it.
 }
 
 int FakeView::ComboAdd(int id, std::string_view text) {
@@ -102,6 +112,33 @@ int FakeView::ComboSelection(int id) const {
 void FakeView::ComboSelect(int id, int index) {
     Combo& combo = combos[id];
     combo.selection = InRange(combo.items, index) ? index : -1;
+    if (combo.selection >= 0) {
+        texts[id] = combo.items[static_cast<std::size_t>(index)].text;
+    }
+}
+
+int FakeView::ComboSelectString(int id, int start, std::string_view text) {
+    Combo& combo = combos[id];
+    const int count = static_cast<int>(combo.items.size());
+    auto lower = [](std::string_view s) {
+        std::string out(s);
+        for (char& c : out) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        return out;
+    };
+    const std::string wanted = lower(text);
+    for (int step = 1; step <= count; ++step) {
+        const int index = (start + step) % count;
+        const std::string& item = combo.items[static_cast<std::size_t>(index)].text;
+        if (lower(item).compare(0, wanted.size(), wanted) == 0) {
+            ComboSelect(id, index);
+            return index;
+        }
+    }
+    return -1;
 }
 
 int FakeView::ListAdd(int id, std::string_view text) {

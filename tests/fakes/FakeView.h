@@ -41,6 +41,8 @@ public:
     int cursorX = 500;
     int cursorY = 400;
     std::set<int> hiddenControls;
+    std::map<int, std::string> texts;  // edit controls and the title box's own text
+    std::map<int, bool> checks;
     std::map<int, Combo> combos;
     std::map<int, std::vector<Item>> lists;
     std::map<int, std::vector<std::string>> tabs;
@@ -68,7 +70,15 @@ public:
     }
     void ShowControl(int id, bool show) override;
 
-    void ComboReset(int id) override { combos[id] = Combo(); }
+    std::string Text(int id) const override;
+    void SetText(int id, std::string_view text) override { texts[id] = std::string(text); }
+    bool Checked(int id) const override {
+        const auto it = checks.find(id);
+        return it != checks.end() && it->second;
+    }
+    void SetChecked(int id, bool checked) override { checks[id] = checked; }
+
+    void ComboReset(int id) override;
     int ComboAdd(int id, std::string_view text) override;
     int ComboInsert(int id, int index, std::string_view text) override;
     void ComboSetItemData(int id, int index, std::intptr_t data) override;
@@ -77,6 +87,7 @@ public:
     std::string ComboItemText(int id, int index) const override;
     int ComboSelection(int id) const override;
     void ComboSelect(int id, int index) override;
+    int ComboSelectString(int id, int start, std::string_view text) override;
 
     int ListAdd(int id, std::string_view text) override;
     int ListCount(int id) const override;

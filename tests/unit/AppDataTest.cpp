@@ -10,6 +10,7 @@
 #include "app/LauncherDialog.h"
 #include "app/ResourceIds.h"
 #include "fakes/FakeDisplayDriver.h"
+#include "fakes/FakeFileDialog.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
@@ -69,8 +70,9 @@ protected:
     test::FakeProcessRunner processes;
     test::FakeTrayIcon tray;
     test::FakePopupMenu menu;
+    test::FakeFileDialog fileDialog;
     std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu}, kExe};
+    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu, fileDialog}, kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {

@@ -44,7 +44,19 @@ bool LauncherDialog::OnInitDialog() {
     return true;
 }
 
-bool LauncherDialog::OnCommand(int id) {
+bool LauncherDialog::OnCommand(int id, int notification) {
+    constexpr int kClicked = 0;    // BN_CLICKED, and every menu command
+    constexpr int kSelchange = 1;  // CBN_SELCHANGE
+    if (id == IDC_TITLE) {
+        if (notification == kSelchange) {
+            OnSelchangeTitle();
+            return true;
+        }
+        return false;
+    }
+    if (notification != kClicked) {
+        return false;
+    }
     if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
         OnLaunchApp(id);
         return true;
@@ -68,6 +80,18 @@ bool LauncherDialog::OnCommand(int id) {
             return true;
         case ID_TRAY_SETTINGS:
             OnSettings();
+            return true;
+        case IDC_DELETE:
+            OnDeleteButton();
+            return true;
+        case IDC_BROWSE_STARTMENU:
+            OnBrowseStartMenu();
+            return true;
+        case IDC_BROWSE_COMMON_STARTMENU:
+            OnBrowseCommonStartMenu();
+            return true;
+        case IDC_BROWSE_DESKTOP:
+            OnBrowseDesktop();
             return true;
         default:
             return false;
@@ -122,12 +146,19 @@ void LauncherDialog::OnSettings() {
 
 void LauncherDialog::OnRegisterButton() {
     switch (ports_.view.TabSelection(IDC_TAB)) {
+        case 0:
+            RegisterApp();
+            break;
         case 1:
             SaveScreenModes();
             break;
         default:
             break;
     }
+}
+
+void LauncherDialog::OnDeleteButton() {
+    DeleteApp();
 }
 
 void LauncherDialog::ReportFileError(const RecordFile& file, const char* openFailedText) {

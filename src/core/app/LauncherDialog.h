@@ -8,6 +8,7 @@
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/DisplayDriver.h"
+#include "ports/FileDialog.h"
 #include "ports/FileSystem.h"
 #include "ports/PopupMenu.h"
 #include "ports/ProcessRunner.h"
@@ -28,6 +29,7 @@ struct Ports {
     ProcessRunner& processes;
     TrayIcon& tray;
     PopupMenu& menu;
+    FileDialog& fileDialog;
 };
 
 // The menu command that switches to mode-list item listIndex.
@@ -44,8 +46,9 @@ public:
 
     // Start-up, in its fixed order. True: focus is left to the system.
     bool OnInitDialog();
-    // A command from a button or a menu; false when nothing handles it.
-    bool OnCommand(int id);
+    // A command from a control (with its notification code) or a menu; false when
+    // nothing handles it.
+    bool OnCommand(int id, int notification = 0);
 
     enum class PaintAction { DrawIcon, Default };
     // Keeps the dialog hidden until something asked for it to be shown.
@@ -71,7 +74,6 @@ public:
     void FillModeList();
     int RestoreModeChecks();
     bool SaveScreenModes();
-    void FillModeSelector();
     bool CaptureRegistryMode(DisplayMode& mode);
     void ApplyMode(const DisplayMode& mode);
     void OnChangeResolution(int commandId);
@@ -82,7 +84,22 @@ public:
 
     // Settings window.
     void ShowTab(int tab);
+    void OnSelchangeTab();
+    // 0 lets the tab change, 1 refuses it.
+    int OnSelchangingTab();
     void OnRegisterButton();
+    void OnDeleteButton();
+    void OnSelchangeTitle();
+    void OnBrowseStartMenu();
+    void OnBrowseCommonStartMenu();
+    void OnBrowseDesktop();
+    void FillModeSelector();
+    void EntryFromControls(AppEntry& entry);
+    bool ValidateEntry(const AppEntry& entry, bool forDelete);
+    void RegisterApp();
+    void DeleteApp();
+    bool ShortcutToFields();
+    void BrowseShortcut(int csidl);
 
     AppRegistry& Registry() { return registry_; }
     const ModeList& Modes() const { return modeList_; }
@@ -101,6 +118,8 @@ private:
     // that could not be created or replaced.
     void ReportFileError(const RecordFile& file, const char* openFailedText);
     std::string Utf8(const std::string& ansi) const { return ports_.codePage.ToUtf8(ansi); }
+    // The data-text title for what the title box shows.
+    std::string TitleFromBox(const std::string& shown);
 
     Ports ports_;
     ModeList modeList_;

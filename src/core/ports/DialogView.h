@@ -43,6 +43,12 @@ public:
     // Shows a control without activating it, or hides it.
     virtual void ShowControl(int id, bool show) = 0;
 
+    // A control's own text, and the state of a check box.
+    virtual std::string Text(int id) const = 0;
+    virtual void SetText(int id, std::string_view text) = 0;
+    virtual bool Checked(int id) const = 0;
+    virtual void SetChecked(int id, bool checked) = 0;
+
     // Combo boxes; item data is a number kept per item.
     virtual void ComboReset(int id) = 0;
     virtual int ComboAdd(int id, std::string_view text) = 0;
@@ -53,6 +59,9 @@ public:
     virtual std::string ComboItemText(int id, int index) const = 0;
     virtual int ComboSelection(int id) const = 0;  // -1 for none
     virtual void ComboSelect(int id, int index) = 0;
+    // Selects the first item after index start whose text begins with text, ignoring
+    // case, wrapping round to start itself last. The index, or -1 (selection unchanged).
+    virtual int ComboSelectString(int id, int start, std::string_view text) = 0;
 
     // The check-list box: items with a tick each.
     virtual int ListAdd(int id, std::string_view text) = 0;

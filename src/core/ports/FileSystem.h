@@ -35,6 +35,8 @@ public:
     // Moves from over to, replacing to if it exists; durable once it returns true.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;
+    // Whether the system can read the path's attributes: it exists and is reachable.
+    virtual bool HasAttributes(const std::string& path) = 0;
 };
 
 }  // namespace mirelka

@@ -1,0 +1,81 @@
+#include "Win32FileDialog.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "Win32CodePage.h"
+
+namespace mirelka {
+
+namespace {
+
+// Paths are data text: the ANSI code page, like the rest of the program's files.
+std::string ToAnsi(const wchar_t* wide) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) {
+        return {};
+    }
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, out.data(), length, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(length) - 1);
+    return out;
+}
+
+std::wstring FromAnsi(const std::string& ansi) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    if (length <= 1) {
+        return {};
+    }
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, out.data(), length);
+    out.resize(static_cast<std::size_t>(length) - 1);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileDialog::SpecialFolder(int csidl) {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(owner_, path, csidl, FALSE)) {
+        return std::nullopt;
+    }
+    return ToAnsi(path);
+}
+
+std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
+    // "description\0pattern\0...\0\0"
+    std::wstring filter;
+    for (const Filter& entry : request.filters) {
+        filter += Widen(entry.description);
+        filter.push_back(L'\0');
+        filter += Widen(entry.pattern);
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+    const std::wstring title = Widen(request.title);
+    const std::wstring extension = Widen(request.defaultExtension);
+    const std::wstring folder = FromAnsi(request.initialFolder);
+
+    wchar_t file[MAX_PATH + 1] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;  // disabled while the file dialog is open
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH + 1;
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = extension.c_str();
+    // OFN_NODEREFERENCELINKS: the shortcut file itself, not where it points.
+    dialog.Flags = OFN_READONLY | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                   OFN_NODEREFERENCELINKS | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&dialog)) {
+        return std::nullopt;
+    }
+    return ToAnsi(file);
+}
+
+}  // namespace mirelka
