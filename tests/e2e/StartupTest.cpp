@@ -1,0 +1,88 @@
+// Start-up as a user meets it: one instance at a time, and the registrations read from the
+// AppData.txt beside the executable, whatever the current directory.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+// Each test has Mirelka.exe copied into a folder of its own.
+class StartupTest : public testing::Test {
+protected:
+    StartupTest() : exe_(folder_.PathOf(L"Mirelka.exe")) { CopyInto(MirelkaPath(), exe_); }
+
+    Process Start() const { return Process::Start(exe_, folder_.Path()); }
+
+    TempFolder folder_;
+    std::wstring exe_;
+};
+
+TEST_F(StartupTest, SecondStartIsTurnedAwayAndTheFirstKeepsRunning) {
+    Process first = Start();
+    HWND dialog = WaitForMainDialog(first);
+    ASSERT_NE(dialog, nullptr) << Describe(first);
+
+    Process second = Start();
+    HWND box = WaitForMessageBox(second);
+    ASSERT_NE(box, nullptr) << Describe(second);
+    EXPECT_EQ(Utf8(MessageBoxText(box)), "Mirelka.exeは既に起動しています");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "the box belongs to no window";
+    EXPECT_EQ(WaitForMessageBoxIcon(box), StandardIcon::Error);
+    EXPECT_EQ(TopLevelWindows(second.Id(), L"#32770", L"Mirelka").size(), 1u)
+        << "the second start shows the box and nothing else; " << Describe(second);
+
+    PostCommand(box, IDOK);
+    EXPECT_TRUE(second.WaitForExit(kActionTimeoutMs).has_value())
+        << "the second start ends once the box is answered";
+
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog))
+        << "the first instance keeps its dialog; " << Describe(first);
+}
+
+TEST_F(StartupTest, TitlesComeFromTheExecutablesFolderInTitleOrder) {
+    // Fields: title, shortcut, width, height, bits per pixel, frequency, restore.
+    WriteBytes(folder_.PathOf(L"AppData.txt"),
+               DataFileBytes({
+                   "Zeta\tC:\\apps\\zeta.lnk\t640\t480\t16\t60\t1",
+                   "アルファ\tC:\\アプリ\\アルファ.lnk\t800\t600\t32\t60\t0",
+                   "alpha\tC:\\apps\\alpha.lnk\t0\t0\t0\t0\t0",
+                   "ｱﾙﾌｧ\tC:\\apps\\half.lnk\t1024\t768\t32\t60\t1",
+                   "Beta\tC:\\apps\\beta.lnk\t640\t480\t8\t60\t0",
+                   "Zeta\tC:\\apps\\zeta-again.lnk\t800\t600\t32\t60\t0",
+               }));
+    const std::wstring elsewhere = folder_.MakeFolder(L"elsewhere");
+    WriteBytes(elsewhere + L"\\AppData.txt",
+               DataFileBytes({"Current directory\tC:\\apps\\cwd.lnk\t640\t480\t16\t60\t0"}));
+
+    Process mirelka = Process::Start(exe_, elsewhere);
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    // Code-value order of the code page 932 characters: upper case before lower case, and
+    // half-width katakana (single bytes 0xA1-0xDF) before any double-byte character.
+    // Compared as UTF-8, so that a failure prints readable text.
+    EXPECT_EQ(Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE))),
+              (std::vector<std::string>{"Beta", "Zeta", "alpha", "ｱﾙﾌｧ", "アルファ"}));
+}
+
+TEST_F(StartupTest, WithoutAppDataTheDialogShowsAnEmptyTitleBox) {
+    Process mirelka = Start();
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_TITLE)).empty());
+    EXPECT_EQ(TopLevelWindows(mirelka.Id(), L"#32770", L"Mirelka").size(), 1u)
+        << "a missing data file is no error to report; " << Describe(mirelka);
+}
+
+}  // namespace
+}  // namespace mirelka::e2e
