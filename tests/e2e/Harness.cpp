@@ -156,6 +156,19 @@ const std::wstring& MirelkaPath() {
     return StoredMirelkaPath();
 }
 
+std::wstring& StoredProbePath() {
+    static std::wstring path;
+    return path;
+}
+
+void SetProbePath(std::wstring path) {
+    StoredProbePath() = std::move(path);
+}
+
+const std::wstring& ProbePath() {
+    return StoredProbePath();
+}
+
 // ---- files --------------------------------------------------------------------------
 
 TempFolder::TempFolder() {

@@ -34,6 +34,9 @@ std::string DataFileBytes(const std::vector<std::string>& utf8Lines);
 // Mirelka.exe as given on the command line (--mirelka=<path>).
 void SetMirelkaPath(std::wstring path);
 const std::wstring& MirelkaPath();
+// The launch probe (helper/LaunchProbe.cpp) as given on the command line (--probe=<path>).
+void SetProbePath(std::wstring path);
+const std::wstring& ProbePath();
 
 // ---- files --------------------------------------------------------------------------
 

@@ -38,10 +38,13 @@ std::wstring WindowsPath(const std::wstring& given) {
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     constexpr std::wstring_view option = L"--mirelka=";
+    constexpr std::wstring_view probeOption = L"--probe=";
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];
         if (arg.substr(0, option.size()) == option) {
             mirelka::e2e::SetMirelkaPath(WindowsPath(std::wstring(arg.substr(option.size()))));
+        } else if (arg.substr(0, probeOption.size()) == probeOption) {
+            mirelka::e2e::SetProbePath(WindowsPath(std::wstring(arg.substr(probeOption.size()))));
         } else {
             std::fprintf(stderr, "unknown option: %s\n", mirelka::e2e::Utf8(arg).c_str());
             return 2;
