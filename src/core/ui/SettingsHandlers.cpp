@@ -121,7 +121,14 @@ void LauncherDialog::RegisterApp() {
     }
     SaveAppData();
     FillTitleBox();
-    ports_.view.ComboSelectString(IDC_TITLE, 0, title);
+    // By position, as the box holds the registry in order: selecting by text would take
+    // the first title merely beginning with this one, in any case ("Game 2", "game").
+    for (std::int32_t i = 0; i < registry_.Count(); ++i) {
+        if (registry_.Compare(registry_.At(i), entry) == 0) {
+            ports_.view.ComboSelect(IDC_TITLE, static_cast<int>(i));
+            break;
+        }
+    }
 }
 
 void LauncherDialog::DeleteApp() {
@@ -191,10 +198,12 @@ void LauncherDialog::BrowseShortcut(int csidl) {
     request.title = text::kShortcutDialogTitle;
     request.defaultExtension = text::kShortcutExtension;
     // "description|pattern|...||": pairs up to the empty description that ends the list.
+    // The filter is UTF-8, where no byte of a multibyte character can be a '|'.
+    const LeadBytes utf8 = LeadBytes::None();
     std::string_view rest = text::kShortcutFilter;
     for (;;) {
-        const std::string_view description = MbsNextToken(ports_.codePage.Leads(), rest, '|');
-        const std::string_view pattern = MbsNextToken(ports_.codePage.Leads(), rest, '|');
+        const std::string_view description = MbsNextToken(utf8, rest, '|');
+        const std::string_view pattern = MbsNextToken(utf8, rest, '|');
         if (description.empty()) {
             break;
         }

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/LauncherDialog.h"
+#include "app/ResourceIds.h"
+#include "fakes/FakePlatform.h"
+#include "unit/Sjis.h"
+
+namespace mirelka {
+namespace {
+
+using namespace std::string_literals;
+using namespace test::sjis;
+using Texts = std::vector<std::string>;
+using Record = std::vector<unsigned char>;
+
+const std::string kLink = "C:\\Links\\game.lnk";
+const std::string kGame = "C:\\Program Files\\Game\\game.exe";
+const std::string kGameDir = "C:\\Program Files\\Game";
+constexpr unsigned char kSavedTag = 0x77;  // the registry's copy, apart from the table's
+
+class Launch : public testing::Test {
+protected:
+    void SetUp() override {
+        p.display.Add(640, 480, 8, 60);
+        p.display.Add(800, 600, 16, 60);
+        p.display.Add(800, 600, 32, 60);
+        p.display.Add(1024, 768, 32, 60);
+        p.display.Add(800, 600, 16, 60);  // equal to item 1 in its four numbers
+        p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
+        p.shortcuts.links[kLink] = {kGame, kGameDir};
+        p.processes.existing.insert(kGame);
+        ASSERT_TRUE(dialog.OnInitDialog());
+        p.view.ListSetChecked(IDC_MODE_LIST, 3, true);  // item 1 stays unticked
+        p.shortcuts.calls.clear();
+    }
+    // Registers entry; its launch command.
+    int Register(const AppEntry& entry) {
+        EXPECT_TRUE(dialog.Registry().Insert(entry));
+        for (std::int32_t i = 0; i < dialog.Registry().Count(); ++i) {
+            if (dialog.Registry().At(i).title == entry.title) {
+                return ID_LAUNCH_FIRST + i;
+            }
+        }
+        return 0;
+    }
+    // Each run as "program | command line | directory".
+    Texts Runs() const {
+        Texts runs;
+        for (const auto& run : p.processes.runs) {
+            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory);
+        }
+        return runs;
+    }
+    // The tags of the driver records applied, in order.
+    std::vector<int> Applied() const {
+        std::vector<int> tags;
+        for (const DisplayMode& mode : p.display.applied) {
+            tags.push_back(mode.driverRecord.at(2));
+        }
+        return tags;
+    }
+
+    test::FakePlatform p;
+    LauncherDialog dialog{p.MakePorts(), "C:\\Mirelka\\Mirelka.exe"};
+};
+
+TEST_F(Launch, RunsTheTargetInItsFolderUnderTheEntrysModeAndRestores) {
+    Register({"a", "x.lnk", 0, 0, 0, 0, 0});
+    const int command = Register({"game", kLink, 800, 600, 16, 60, 1});
+    Register({"z", "x.lnk", 0, 0, 0, 0, 0});
+    Record during;
+    p.processes.onRun = [&] { during = p.display.registry->driverRecord; };
+
+    EXPECT_TRUE(dialog.OnCommand(command));
+
+    EXPECT_EQ(dialog.Registry().Cursor(), 1);
+    EXPECT_EQ(p.shortcuts.calls, (Texts{"Load " + kLink, "WorkingDirectory", "Target"}));
+    EXPECT_EQ(Runs(), Texts{kGame + " | \"" + kGame + "\" | " + kGameDir});
+    EXPECT_EQ(during, p.display.table[1].driverRecord) << "the first equal item, unticked";
+    EXPECT_EQ(Applied(), (std::vector<int>{1, kSavedTag}));
+    EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
+    EXPECT_EQ(p.processes.currentDirectory, kGameDir) << "stays changed";
+    EXPECT_TRUE(p.view.messages.empty());
+}
+
+TEST_F(Launch, ModeAndRestoreRules) {
+    const struct {
+        const char* name;
+        std::int32_t width, height, bits, frequency;
+        std::uint8_t restore;
+        bool registryReadable;
+        bool targetExists;
+        std::vector<int> applied;
+    } cases[] = {
+        {"mode and restore", 800, 600, 32, 60, 1, true, true, {2, kSavedTag}},
+        {"mode, no restore", 800, 600, 32, 60, 0, true, true, {2}},
+        {"the current mode", 1024, 768, 32, 60, 1, true, true, {3, kSavedTag}},
+        {"not in the list", 1920, 1080, 32, 60, 1, true, true, {kSavedTag}},
+        {"differs in rate", 800, 600, 32, 75, 1, true, true, {kSavedTag}},
+        {"no mode", 0, 0, 0, 0, 1, true, true, {kSavedTag}},
+        {"no mode, no restore", 0, 0, 0, 0, 0, true, true, {}},
+        {"registry unreadable", 800, 600, 32, 60, 1, false, true, {2}},
+        {"target did not start", 800, 600, 32, 60, 1, true, false, {2, kSavedTag}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Registry().Clear();
+        p.display.applied.clear();
+        p.processes.runs.clear();
+        if (!c.registryReadable) {
+            p.display.registry.reset();
+        } else {
+            p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
+        }
+        p.shortcuts.links[kLink].target = c.targetExists ? kGame : "C:\\gone.exe";
+        Register({"game", kLink, c.width, c.height, c.bits, c.frequency, c.restore});
+
+        EXPECT_TRUE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_EQ(Applied(), c.applied);
+        EXPECT_EQ(p.processes.runs.size(), c.targetExists ? 1u : 0u);
+        EXPECT_TRUE(p.view.messages.empty());
+    }
+}
+
+TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
+    using Link = test::FakeShortcutReader::Link;
+    const struct {
+        const char* name;
+        bool Link::*broken;  // null: no such shortcut at all
+        Texts calls;
+    } cases[] = {
+        {"no such shortcut", nullptr, {"Load C:\\missing.lnk"}},
+        {"load fails", &Link::resolves, {"Load " + kLink}},
+        {"no folder", &Link::folderReadable, {"Load " + kLink, "WorkingDirectory"}},
+        {"no target", &Link::targetReadable, {"Load " + kLink, "WorkingDirectory", "Target"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Registry().Clear();
+        p.shortcuts.calls.clear();
+        Link link{kGame, kGameDir};
+        if (c.broken != nullptr) {
+            link.*c.broken = false;
+        }
+        p.shortcuts.links[kLink] = link;
+        Register({"game", c.broken != nullptr ? kLink : "C:\\missing.lnk", 800, 600, 32, 60, 1});
+
+        EXPECT_FALSE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_EQ(p.shortcuts.calls, c.calls);
+        EXPECT_TRUE(p.display.applied.empty());
+        EXPECT_TRUE(p.processes.runs.empty());
+        EXPECT_EQ(p.processes.currentDirectory, "C:\\Start");
+        EXPECT_TRUE(p.view.messages.empty());
+    }
+
+    // Without a shortcut reader nothing is launched either.
+    test::FakePlatform none;
+    none.shortcuts.available = false;
+    none.shortcuts.links[kLink] = {kGame, kGameDir};
+    none.processes.existing.insert(kGame);
+    LauncherDialog other(none.MakePorts(), "C:\\Mirelka\\Mirelka.exe");
+    other.OnInitDialog();
+    EXPECT_FALSE(other.LaunchEntry({"game", kLink, 0, 0, 0, 0, 1}));
+    EXPECT_TRUE(none.processes.runs.empty());
+}
+
+TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
+    const std::string run = "C:\\x\\run";
+    const std::string hyoRun = "C:\\"s + kHyo + "\\run";
+    const struct {
+        const char* name;
+        std::string target;
+        Texts existing;
+        std::optional<std::string> program;  // none: nothing runs
+    } cases[] = {
+        {"full path", kGame, {kGame}, kGame},
+        {"bare name", "tool.exe", {".\\tool.exe"}, ".\\tool.exe"},
+        {"bare name, search path only", "notepad", {"C:\\Windows\\notepad.exe"}, std::nullopt},
+        {"a dot: used as it is", run + ".old", {run + ".old", run + ".old.exe"}, run + ".old"},
+        {".com first", run, {run + ".cmd", run + ".exe", run + ".com"}, run + ".com"},
+        {".exe before .bat", run, {run + ".bat", run + ".exe"}, run + ".exe"},
+        {".bat before .cmd", run, {run + ".cmd", run + ".bat"}, run + ".bat"},
+        {".cmd last", "run", {".\\run.cmd"}, ".\\run.cmd"},
+        {"none exists", run, {run}, std::nullopt},
+        {"dot in the folder only", "C:\\v1.2\\run", {"C:\\v1.2\\run.exe"}, "C:\\v1.2\\run.exe"},
+        {"slash", "C:/x/run", {"C:/x/run.exe"}, "C:/x/run.exe"},
+        {"drive-relative", "D:run", {"D:run.exe"}, "D:run.exe"},
+        {"trail byte 0x5C is no separator",
+         kHyo + "run"s,
+         {".\\"s + kHyo + "run.exe"},
+         ".\\"s + kHyo + "run.exe"},
+        {"folder with a trail byte 0x5C", hyoRun, {hyoRun + ".exe"}, hyoRun + ".exe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Registry().Clear();
+        p.processes.runs.clear();
+        p.display.applied.clear();
+        p.processes.existing = {c.existing.begin(), c.existing.end()};
+        p.shortcuts.links[kLink] = {c.target, ""};
+        Register({"game", kLink, 0, 0, 0, 0, 1});
+
+        EXPECT_TRUE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        if (c.program) {
+            EXPECT_EQ(Runs(), Texts{*c.program + " | \"" + c.target + "\" | C:\\Start"});
+        } else {
+            EXPECT_TRUE(p.processes.runs.empty());
+        }
+        EXPECT_EQ(Applied(), std::vector<int>{kSavedTag}) << "restored either way";
+    }
+}
+
+TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
+    p.shortcuts.links["b.lnk"] = {"C:\\B\\b.exe", ""};
+    p.shortcuts.links["c.lnk"] = {"C:\\C\\c.exe", "C:\\Unreachable"};
+    p.processes.existing.insert({"C:\\B\\b.exe", "C:\\C\\c.exe"});
+    p.processes.badDirectories.insert("C:\\Unreachable");
+    const int a = Register({"a", kLink, 0, 0, 0, 0, 0});
+    const int b = Register({"b", "b.lnk", 0, 0, 0, 0, 0});
+    const int c = Register({"c", "c.lnk", 0, 0, 0, 0, 0});
+
+    dialog.OnCommand(b);
+    dialog.OnCommand(a);
+    dialog.OnCommand(b);
+    dialog.OnCommand(c);
+    const std::string bRun = "C:\\B\\b.exe | \"C:\\B\\b.exe\" | ";
+    EXPECT_EQ(Runs(), (Texts{bRun + "C:\\Start", kGame + " | \"" + kGame + "\" | " + kGameDir,
+                             bRun + kGameDir, "C:\\C\\c.exe | \"C:\\C\\c.exe\" | " + kGameDir}));
+    EXPECT_TRUE(p.view.messages.empty());
+}
+
+TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
+    Register({"a", "x.lnk", 0, 0, 0, 0, 0});
+    const int game = Register({"game", kLink, 800, 600, 32, 60, 1});
+
+    for (const int command : {ID_LAUNCH_FIRST + 2, ID_LAUNCH_LAST}) {
+        EXPECT_TRUE(dialog.OnCommand(command));
+    }
+    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 1);
+    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 100000);
+    EXPECT_EQ(dialog.Registry().Cursor(), -1);
+    EXPECT_TRUE(p.shortcuts.calls.empty());
+    EXPECT_TRUE(p.processes.runs.empty());
+
+    // The registry going away while the program runs must not touch what is launched.
+    p.processes.onRun = [&] { dialog.Registry().Clear(); };
+    EXPECT_TRUE(dialog.OnCommand(game));
+    EXPECT_EQ(p.processes.runs.size(), 1u);
+    EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+}
+
+}  // namespace
+}  // namespace mirelka

@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/LauncherDialog.h"
+#include "app/ResourceIds.h"
+#include "fakes/FakePlatform.h"
+#include "unit/Sjis.h"
+
+namespace mirelka {
+namespace {
+
+using namespace std::string_literals;
+using namespace test::sjis;
+using Texts = std::vector<std::string>;
+using Said = std::vector<std::pair<std::string, MessageType>>;
+
+const std::string kExe = "C:\\Mirelka\\Mirelka.exe";
+const std::string kAppFile = "C:\\Mirelka\\AppData.txt";
+const std::string kLink = "C:\\Links\\game.lnk";
+const std::string kOther = "C:\\Links\\other.lnk";
+const std::string kHyoLink = "C:\\"s + kHyo + "\\x.lnk";  // shown as C:\表\x.lnk
+const std::string kGame = "C:\\Games\\game.exe";
+const std::string kGameDir = "C:\\Games";
+constexpr MessageType kError = MessageType::Error;
+constexpr MessageType kConfirm = MessageType::Confirm;
+constexpr MessageType kNotice = MessageType::Notice;
+constexpr MessageAnswer kYes = MessageAnswer::Yes;
+
+// The settings window over six modes, items 1 and 3 ticked by ScreenMode.txt: the mode
+// selector holds "未設定", item 1 and item 3.
+struct Window {
+    test::FakePlatform p;
+    LauncherDialog dialog{p.MakePorts(), kExe};
+
+    explicit Window(const std::string& appData = "", bool modes = true) {
+        if (modes) {
+            p.display.Add(640, 480, 8, 60);
+            p.display.Add(800, 600, 16, 60);
+            p.display.Add(800, 600, 32, 60);
+            p.display.Add(1024, 768, 32, 60);
+            p.display.Add(1024, 768, 32, 75);
+            p.display.Add(1280, 1024, 32, 60);
+            p.display.registry = p.display.table[3];
+        }
+        p.files.files["C:\\Mirelka\\ScreenMode.txt"] = "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n";
+        if (!appData.empty()) {
+            p.files.files[kAppFile] = appData;
+        }
+        for (const std::string& path : {kLink, kOther, kHyoLink}) {
+            p.files.files[path] = "shortcut";
+        }
+        p.shortcuts.links[kLink] = {kGame, kGameDir};
+        p.shortcuts.links[kOther] = {"C:\\Other\\other.exe", ""};
+        EXPECT_TRUE(dialog.OnInitDialog());
+    }
+    // What the user typed and chose on the applications tab.
+    void Fill(const std::string& title, const std::string& shortcut, int selector, bool restore) {
+        p.view.texts[IDC_TITLE] = title;
+        p.view.texts[IDC_SHORTCUT] = shortcut;
+        p.view.ComboSelect(IDC_MODE_SELECTOR, selector);
+        p.view.checks[IDC_RESTORE] = restore;
+    }
+    void ChooseTitle(int index) {
+        p.view.ComboSelect(IDC_TITLE, index);
+        EXPECT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
+    }
+    // Runs command with the answers given to its questions; what it said.
+    Said Press(int command, std::deque<MessageAnswer> answers = {}) {
+        p.view.messages.clear();
+        p.view.answers = std::move(answers);
+        EXPECT_TRUE(dialog.OnCommand(command));
+        Said said;
+        for (const auto& message : p.view.messages) {
+            said.emplace_back(message.text, message.type);
+        }
+        return said;
+    }
+    std::string Data() const {
+        const auto it = p.files.files.find(kAppFile);
+        return it == p.files.files.end() ? "<none>" : it->second;
+    }
+    Texts TitleBox() const { return p.view.ComboTexts(IDC_TITLE); }
+    int TitleSelection() const { return p.view.ComboSelection(IDC_TITLE); }
+};
+
+TEST(Settings, LeavingTheModeTabNeedsATick) {
+    const Texts fromFile = {"未設定", "800×600×16 60Hz", "1024×768×32 60Hz"};
+    const struct {
+        const char* name;
+        bool modes;
+        int tab;
+        std::vector<int> ticks;
+        int refused;
+        Texts selector;
+    } cases[] = {
+        {"nothing ticked", true, 1, {}, 1, fromFile},
+        {"unsaved ticks", true, 1, {5, 0}, 0, {"未設定", "640×480×8 60Hz", "1280×1024×32 60Hz"}},
+        {"asked on the other tab", true, 0, {}, 0, fromFile},
+        {"empty list", false, 1, {}, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w("", c.modes);
+        for (int i = 0; i < w.p.view.ListCount(IDC_MODE_LIST); ++i) {
+            w.p.view.ListSetChecked(IDC_MODE_LIST, i, false);
+        }
+        for (const int i : c.ticks) {
+            w.p.view.ListSetChecked(IDC_MODE_LIST, i, true);
+        }
+        w.p.view.TabSelect(IDC_TAB, c.tab);
+
+        EXPECT_EQ(w.dialog.OnSelchangingTab(), c.refused);
+        EXPECT_EQ(w.p.view.messages.size(), c.refused == 1 ? 1u : 0u);
+        if (c.refused == 1) {
+            EXPECT_EQ(w.p.view.messages[0].text,
+                      "解像度を一つ以上ﾁｪｯｸしないと\n他のメニューは選べません");
+            EXPECT_EQ(w.p.view.messages[0].type, kError);
+        }
+        EXPECT_EQ(w.p.view.ComboTexts(IDC_MODE_SELECTOR), c.selector);
+        if (c.ticks.size() == 2) {
+            EXPECT_EQ(w.p.view.ComboItemData(IDC_MODE_SELECTOR, 1), 0);
+            EXPECT_EQ(w.p.view.ComboItemData(IDC_MODE_SELECTOR, 2), 5);
+        }
+    }
+
+    Window w;
+    for (const int tab : {1, 0}) {
+        w.p.view.TabSelect(IDC_TAB, tab);
+        w.dialog.OnSelchangeTab();
+        EXPECT_EQ(w.p.view.ControlShown(IDC_MODE_LIST), tab == 1);
+        EXPECT_EQ(w.p.view.ControlShown(IDC_TITLE), tab == 0);
+        EXPECT_EQ(w.p.view.ControlShown(IDC_DELETE), tab == 0);
+        EXPECT_TRUE(w.p.view.ControlShown(IDC_REGISTER));
+    }
+}
+
+TEST(Settings, RegistersOverwritesAndDeletes) {
+    Window w;
+    w.Fill("Game", kLink, 2, true);  // the selector's item 2 is list item 3
+    EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game」を登録しました", kNotice}}));
+    std::string game = "Game\t" + kLink + "\t1024\t768\t32\t60\t1\r\n";
+    EXPECT_EQ(w.Data(), game);
+    EXPECT_EQ(w.p.view.beeps, 1);
+
+    w.Fill("Game 2", "C:\\表\\x.lnk", 0, false);
+    EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game 2」を登録しました", kNotice}}));
+    const std::string game2 = "Game 2\t" + kHyoLink + "\t0\t0\t0\t0\t0\r\n";
+    EXPECT_EQ(w.Data(), game + game2);
+    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2"}));
+    EXPECT_EQ(w.TitleSelection(), 1);
+
+    // The default answer keeps what is registered.
+    w.Fill("Game", kOther, 1, false);
+    EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game」を上書きしてもよいですか？", kConfirm}}));
+    EXPECT_EQ(w.Data(), game + game2);
+    EXPECT_EQ(w.p.view.beeps, 2);
+
+    EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}), (Said{{"「Game」を上書きしてもよいですか？", kConfirm},
+                                                   {"「Game」を登録しました", kNotice}}));
+    game = "Game\t" + kOther + "\t800\t600\t16\t60\t0\r\n";
+    EXPECT_EQ(w.Data(), game + game2);
+    EXPECT_EQ(w.p.view.beeps, 3);
+    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2"}));
+    EXPECT_EQ(w.TitleSelection(), 0) << "the title itself, not one it begins";
+    EXPECT_EQ(w.p.view.Text(IDC_TITLE), "Game");
+
+    w.Fill("game", kLink, 0, true);
+    EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「game」を登録しました", kNotice}}));
+    const std::string lower = "game\t" + kLink + "\t0\t0\t0\t0\t1\r\n";
+    EXPECT_EQ(w.Data(), game + game2 + lower);
+    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2", "game"}));
+    EXPECT_EQ(w.TitleSelection(), 2) << "not a title differing in case";
+
+    w.Fill("Game 2", kLink, 2, true);
+    EXPECT_EQ(w.Press(IDC_DELETE, {kYes}), (Said{{"「Game 2」を削除してもよいですか？", kConfirm},
+                                                 {"「Game 2」を削除しました", kNotice}}));
+    EXPECT_EQ(w.Data(), game + lower);
+    EXPECT_EQ(w.p.view.beeps, 5);
+    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "game"}));
+    EXPECT_EQ(w.p.view.Text(IDC_TITLE), "Game 2");
+    EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kLink);
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_MODE_SELECTOR), 2);
+    EXPECT_TRUE(w.p.view.Checked(IDC_RESTORE));
+}
+
+TEST(Settings, RulesCheckedBeforeAnythingChanges) {
+    const std::string data = "Game\t" + kLink + "\t0\t0\t0\t0\t0\r\n";
+    const auto missing = [](const char* action) {
+        return "アプリ名称を指定しないと"s + action + "できません";
+    };
+    const std::string control = "アプリ名称にタブや改行などの制御文字は使えません";
+    const std::string noShortcut = "ショートカットを指定しないと登録できません";
+    const std::string unreachable =
+        "指定されたショートカットにはアクセスできないので登録できません";
+    const Said overwrite = {{"「Game」を上書きしてもよいですか？", kConfirm}};
+    const Said remove = {{"「Game」を削除してもよいですか？", kConfirm}};
+    const auto unknown = [](const char* title) {
+        return Said{{"「"s + title + "」という名称で登録されたアプリは存在しないので削除できません",
+                     kError}};
+    };
+    const struct {
+        const char* name;
+        int button;
+        std::string title;
+        std::string shortcut;
+        Said said;
+    } cases[] = {
+        {"register, no title", IDC_REGISTER, "", "", {{missing("登録"), kError}}},
+        {"delete, no title", IDC_DELETE, "", kLink, {{missing("削除"), kError}}},
+        {"TAB before the shortcut", IDC_REGISTER, "a\tb", "", {{control, kError}}},
+        {"LF", IDC_REGISTER, "a\nb", kLink, {{control, kError}}},
+        {"Ctrl-Z", IDC_REGISTER, "Game\x1A", kLink, {{control, kError}}},
+        {"new title, no shortcut", IDC_REGISTER, "New", "", {{noShortcut, kError}}},
+        {"no shortcut before the question", IDC_REGISTER, "Game", "", {{noShortcut, kError}}},
+        {"unreachable shortcut", IDC_REGISTER, "Game", "C:\\nowhere.lnk", {{unreachable, kError}}},
+        {"overwrite, default answer", IDC_REGISTER, "Game", kOther, overwrite},
+        {"delete, default answer", IDC_DELETE, "Game", "", remove},
+        {"delete, not registered", IDC_DELETE, "Gam", kLink, unknown("Gam")},
+        {"delete, a TAB is not looked at", IDC_DELETE, "a\tb", "", unknown("a\tb")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(data);
+        w.Fill(c.title, c.shortcut, 1, true);
+        EXPECT_EQ(w.Press(c.button), c.said);
+        EXPECT_EQ(w.Data(), data);
+        EXPECT_EQ(w.p.view.beeps, 0);
+        EXPECT_EQ(w.TitleBox(), Texts{"Game"});
+    }
+}
+
+TEST(Settings, ATitleWithTwoCodesIsKnownByItsOwnBytes) {
+    // 0x87 0x90 and 0x81 0xE0 are both "≒"; 0xED 0x40 and 0xFA 0x5C are the same kanji.
+    const std::string nec = "\x87\x90"s + "x";
+    const std::string ibm = "\xED\x40"s + "y";
+    const std::string necLine = nec + "\t" + kLink + "\t800\t600\t16\t60\t1\r\n";
+    const std::string ibmLine = ibm + "\t" + kOther + "\t0\t0\t0\t0\t0\r\n";
+    Window w(ibmLine + necLine);
+    ASSERT_EQ(w.TitleBox(), (Texts{"≒x", "纊y"}));
+    for (const std::string& title : {nec, ibm}) {
+        const std::string back = w.p.codePage->FromUtf8(w.p.codePage->ToUtf8(title));
+        ASSERT_NE(back, title) << "the case needs a title that does not convert back";
+    }
+    ASSERT_EQ(w.p.codePage->FromUtf8("≒x"), "\x81\xE0"s + "x");
+    ASSERT_EQ(w.p.codePage->FromUtf8("纊y"), "\xFA\x5C"s + "y");
+
+    w.ChooseTitle(0);
+    EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kLink);
+    EXPECT_EQ(w.p.view.Text(IDC_TARGET), kGame);
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_MODE_SELECTOR), 1);
+    EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}), (Said{{"「≒x」を上書きしてもよいですか？", kConfirm},
+                                                   {"「≒x」を登録しました", kNotice}}));
+    EXPECT_EQ(w.Data(), necLine + ibmLine);
+    EXPECT_EQ(w.TitleSelection(), 0);
+
+    w.ChooseTitle(1);
+    EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kOther);
+    w.p.view.checks[IDC_RESTORE] = true;
+    EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}).size(), 2u);
+    EXPECT_EQ(w.Data(), necLine + ibm + "\t" + kOther + "\t0\t0\t0\t0\t1\r\n");
+
+    EXPECT_EQ(w.Press(IDC_DELETE, {kYes}), (Said{{"「纊y」を削除してもよいですか？", kConfirm},
+                                                 {"「纊y」を削除しました", kNotice}}));
+    EXPECT_EQ(w.Data(), necLine);
+}
+
+TEST(Settings, ChoosingATitleFillsTheFields) {
+    Window w("Game\t " + kLink + " \t1024\t768\t32\t60\t1\r\n" +    //
+             "Old\tC:\\Links\\gone.lnk\t800\t600\t32\t60\t0\r\n" +  //
+             "Quiet\t" + kOther + "\t800\t600\t16\t60\t0\r\n");
+    w.p.view.texts[IDC_TARGET] = "stale";
+    w.p.view.texts[IDC_WORKDIR] = "stale";
+    EXPECT_FALSE(w.dialog.OnCommand(IDC_TITLE, 0)) << "only a selection change counts";
+    EXPECT_EQ(w.p.view.Text(IDC_TARGET), "stale");
+
+    const struct {
+        int title;
+        int selector;
+        std::string shortcut, target, folder;
+        bool restore;
+    } cases[] = {
+        // The blanks stay in the box; the reader gets the path without them.
+        {0, 2, " " + kLink + " ", kGame, kGameDir, true},
+        // Its mode is no longer ticked, its shortcut is gone.
+        {1, 0, "C:\\Links\\gone.lnk", "", "", false},
+        {2, 1, kOther, "C:\\Other\\other.exe", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        w.p.view.checks[IDC_RESTORE] = !c.restore;
+        w.ChooseTitle(c.title);
+        EXPECT_EQ(w.p.view.ComboSelection(IDC_MODE_SELECTOR), c.selector);
+        EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), c.shortcut);
+        EXPECT_EQ(w.p.view.Text(IDC_TARGET), c.target);
+        EXPECT_EQ(w.p.view.Text(IDC_WORKDIR), c.folder);
+        EXPECT_EQ(w.p.view.Checked(IDC_RESTORE), c.restore);
+    }
+    EXPECT_TRUE(w.p.view.messages.empty());
+}
+
+TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
+    const std::map<int, std::string> folders = {
+        {2, "C:\\Menu\\Programs"}, {23, "C:\\All\\Programs"}, {0, "C:\\Desktop"}};
+    const struct {
+        int button;
+        int csidl;
+        bool known;  // whether the shell knows the folder
+        std::optional<std::string> choice;
+        std::string shortcut, target, workdir;
+    } cases[] = {
+        {IDC_BROWSE_STARTMENU, 2, true, kLink, kLink, kGame, kGameDir},
+        {IDC_BROWSE_COMMON_STARTMENU, 23, true, kHyoLink, "C:\\表\\x.lnk", "", ""},
+        {IDC_BROWSE_DESKTOP, 0, true, std::nullopt, "typed", "old", "old"},
+        {IDC_BROWSE_STARTMENU, 2, false, kOther, kOther, "C:\\Other\\other.exe", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        Window w;
+        w.p.fileDialog.folders = folders;
+        if (!c.known) {
+            w.p.fileDialog.folders.erase(c.csidl);
+        }
+        w.p.fileDialog.choice = c.choice;
+        w.p.view.texts[IDC_SHORTCUT] = "typed";
+        w.p.view.texts[IDC_TARGET] = "old";
+        w.p.view.texts[IDC_WORKDIR] = "old";
+
+        EXPECT_TRUE(w.dialog.OnCommand(c.button));
+        ASSERT_EQ(w.p.fileDialog.requests.size(), 1u);
+        const FileDialog::Request& request = w.p.fileDialog.requests[0];
+        EXPECT_EQ(request.title, "ｼｮｰﾄｶｯﾄの指定");
+        ASSERT_EQ(request.filters.size(), 1u);
+        EXPECT_EQ(request.filters[0].description, "ｼｮｰﾄｶｯﾄ(*.lnk)");
+        EXPECT_EQ(request.filters[0].pattern, "*.lnk");
+        EXPECT_EQ(request.defaultExtension, "lnk");
+        EXPECT_EQ(request.initialFolder, c.known ? folders.at(c.csidl) : "");
+        EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), c.shortcut);
+        EXPECT_EQ(w.p.view.Text(IDC_TARGET), c.target);
+        EXPECT_EQ(w.p.view.Text(IDC_WORKDIR), c.workdir);
+    }
+}
+
+}  // namespace
+}  // namespace mirelka
