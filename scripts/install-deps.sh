@@ -7,7 +7,7 @@ packages=(
   cmake g++ make ninja-build googletest
   g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils imagemagick
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-wine locales
 )
 
 missing=()
