@@ -1,9 +1,13 @@
 #include "Harness.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -599,6 +603,633 @@ StandardIcon WaitForMessageBoxIcon(HWND box, DWORD timeoutMs) {
 
 void PostCommand(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+}
+
+}  // namespace mirelka::e2e
+
+// ---- the notification icon, menus, keys, tabs, files and screenshots ------------------
+
+namespace mirelka::e2e {
+
+namespace {
+
+// Every top-level window of the process with this class, visible or not.
+std::vector<HWND> AllTopLevelWindows(DWORD processId, std::wstring_view className) {
+    struct Search {
+        DWORD processId;
+        std::wstring_view className;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s.processId && ClassName(window) == s.className) {
+                s.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+NOTIFYICONDATAW IconRecord(HWND dialog) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    record.hWnd = dialog;
+    record.uID = kTrayIconId;
+    return record;
+}
+
+// Memory in another process, freed with this.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, std::size_t size)
+        : process_(process),
+          address_(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBuffer() {
+        if (address_ != nullptr) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    void* Address() const { return address_; }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(std::min<std::size_t>(length, value.size()));
+    return value;
+}
+
+// A Linux path from the environment names a file on Wine's drive for the root.
+std::wstring ToWindowsPath(const std::wstring& path) {
+    if (path.empty() || path.front() != L'/') {
+        return path;
+    }
+    using ToDos = LPWSTR(CDECL*)(LPCSTR);
+    const auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    LPWSTR dos = toDos != nullptr ? toDos(Utf8(path).c_str()) : nullptr;
+    if (dos == nullptr) {
+        return path;
+    }
+    std::wstring result = dos;
+    HeapFree(GetProcessHeap(), 0, dos);
+    return result;
+}
+
+std::wstring ArtifactFolder() {
+    std::wstring folder = ToWindowsPath(EnvironmentVariable(L"MIRELKA_ARTIFACTS"));
+    if (!folder.empty()) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        return folder;
+    }
+    std::array<wchar_t, MAX_PATH + 1> temp{};
+    const DWORD length = GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    folder.assign(temp.data(), std::min<std::size_t>(length, temp.size()));
+    while (!folder.empty() && folder.back() == L'\\') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+}  // namespace
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+    return PollUntil(timeoutMs, done);
+}
+
+bool RoundTrip(HWND window) {
+    LRESULT ignored = 0;
+    return SendWithTimeout(window, WM_NULL, 0, 0, ignored);
+}
+
+bool WaitForPostedMessages(HWND dialog) {
+    // A posted change that a sent query reads back: once it shows, whatever was posted
+    // before it has been handled. The marker is the text limit of the read-only target
+    // box: nobody types there, and a text set by the program ignores the limit.
+    HWND edit = GetDlgItem(dialog, IDC_TARGET);
+    LRESULT limit = 0;
+    if (edit == nullptr || !SendWithTimeout(edit, EM_GETLIMITTEXT, 0, 0, limit)) {
+        return false;
+    }
+    constexpr LRESULT kMarkers[] = {0x100000, 0x100001};
+    const LRESULT marker = limit == kMarkers[0] ? kMarkers[1] : kMarkers[0];
+    PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0);
+    return PollUntil(kActionTimeoutMs, [&] {
+        LRESULT now = 0;
+        return SendWithTimeout(edit, EM_GETLIMITTEXT, 0, 0, now) && now == marker;
+    });
+}
+
+HWND WaitForWindow(const Process& process, std::wstring_view className, std::wstring_view title,
+                   DWORD timeoutMs) {
+    return PollUntil(
+        timeoutMs,
+        [&]() -> HWND {
+            const std::vector<HWND> found = TopLevelWindows(process.Id(), className, title);
+            return found.empty() ? nullptr : found.front();
+        },
+        [&] { return !process.IsRunning(); });
+}
+
+bool ShowsMessageBox(const Process& process) {
+    // Not only visible ones: a dialog box may show itself only once its queue is empty.
+    for (HWND window : AllTopLevelWindows(process.Id(), L"#32770")) {
+        if (IsMessageBox(window) && WindowText(window) == L"Mirelka") {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MessageBoxShowsIcon(HWND box) {
+    // Wine keeps the icon control of a box without an icon, only empty.
+    HWND control = IconControl(box);
+    LRESULT icon = 0;
+    return control != nullptr && SendWithTimeout(control, STM_GETICON, 0, 0, icon) && icon != 0;
+}
+
+void PostTrayMouseMessage(HWND dialog, UINT mouseMessage) {
+    PostMessageW(dialog, kTrayCallbackMessage, kTrayIconId, static_cast<LPARAM>(mouseMessage));
+}
+
+bool TrayIconExists(HWND dialog) {
+    NOTIFYICONDATAW record = IconRecord(dialog);
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+bool DeleteTrayIcon(HWND dialog) {
+    NOTIFYICONDATAW record = IconRecord(dialog);
+    return Shell_NotifyIconW(NIM_DELETE, &record) != FALSE;
+}
+
+std::vector<HWND> PopupMenus(DWORD processId) {
+    std::vector<HWND> menus = AllTopLevelWindows(processId, L"#32768");
+    menus.erase(std::remove_if(menus.begin(), menus.end(),
+                               [](HWND menu) { return IsWindowVisible(menu) == FALSE; }),
+                menus.end());
+    return menus;
+}
+
+HWND WaitForPopupMenus(const Process& process, std::size_t count, DWORD timeoutMs) {
+    return PollUntil(
+        timeoutMs,
+        [&]() -> HWND {
+            const std::vector<HWND> menus = PopupMenus(process.Id());
+            return menus.size() == count ? menus.front() : nullptr;
+        },
+        [&] { return !process.IsRunning(); });
+}
+
+bool WaitForNoPopupMenu(const Process& process, DWORD timeoutMs) {
+    return PollUntil(timeoutMs, [&] { return PopupMenus(process.Id()).empty(); });
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (!SendWithTimeout(window, message, wParam, lParam, result)) {
+        throw std::runtime_error("message " + std::to_string(message) +
+                                 " was not answered in time");
+    }
+    return result;
+}
+
+void SetControlText(HWND control, std::wstring_view text) {
+    const std::wstring terminated(text);
+    if (Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(terminated.c_str())) == FALSE) {
+        throw std::runtime_error("WM_SETTEXT failed: " + Utf8(text));
+    }
+}
+
+void ChooseComboItem(HWND combo, int index) {
+    if (Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index)) != index) {
+        throw std::runtime_error("no combo box item " + std::to_string(index));
+    }
+    const auto id = static_cast<WORD>(GetDlgCtrlID(combo));
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+    const UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    // Repeat count 1; a release also has the previous-state and transition bits.
+    const UINT down = 1u | (scanCode << 16);
+    const UINT up = down | (1u << 30) | (1u << 31);
+    PostMessageW(window, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(down));
+    PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
+}
+
+HWND FocusedControl(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+bool ClickTab(HWND tabControl, int index) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tabControl, &processId);
+    const UniqueHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process) {
+        return false;
+    }
+    // TCM_GETITEMRECT writes through its pointer, which only means something over there.
+    const RemoteBuffer buffer(process.get(), sizeof(RECT));
+    LRESULT found = 0;
+    RECT rect{};
+    SIZE_T read = 0;
+    if (buffer.Address() == nullptr ||
+        !SendWithTimeout(tabControl, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(buffer.Address()), found) ||
+        found == 0 ||
+        !ReadProcessMemory(process.get(), buffer.Address(), &rect, sizeof rect, &read) ||
+        read != sizeof rect) {
+        return false;
+    }
+    const LPARAM where = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageW(tabControl, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(tabControl, WM_LBUTTONUP, 0, where);
+    return true;
+}
+
+bool operator==(const FileSnapshot& a, const FileSnapshot& b) {
+    return a.exists == b.exists && a.bytes == b.bytes && a.lastWrite == b.lastWrite;
+}
+
+std::ostream& operator<<(std::ostream& out, const FileSnapshot& file) {
+    if (!file.exists) {
+        return out << "(no file)";
+    }
+    out << "modified at " << file.lastWrite << ", " << file.bytes.size() << " bytes: \"";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : file.bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            out << c;
+        } else {
+            out << "\\x" << kHex[byte >> 4] << kHex[byte & 0xF];
+        }
+    }
+    return out << "\"";
+}
+
+FileSnapshot Snapshot(const std::wstring& path) {
+    FileSnapshot snapshot;
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+            throw std::runtime_error(LastErrorText("CreateFileW") + ": " + Utf8(path));
+        }
+        return snapshot;
+    }
+    snapshot.exists = true;
+    FILETIME written{};
+    if (!GetFileTime(file.get(), nullptr, nullptr, &written)) {
+        throw std::runtime_error(LastErrorText("GetFileTime") + ": " + Utf8(path));
+    }
+    snapshot.lastWrite = Ticks(written);
+    std::array<char, 4096> chunk{};
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
+           got > 0) {
+        snapshot.bytes.append(chunk.data(), got);
+    }
+    return snapshot;
+}
+
+void Backdate(const std::wstring& path) {
+    const UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    SYSTEMTIME old{};
+    old.wYear = 2001;
+    old.wMonth = 2;
+    old.wDay = 3;
+    old.wHour = 4;
+    FILETIME time{};
+    if (!file || !SystemTimeToFileTime(&old, &time) ||
+        !SetFileTime(file.get(), nullptr, nullptr, &time)) {
+        throw std::runtime_error(LastErrorText("SetFileTime") + ": " + Utf8(path));
+    }
+}
+
+std::wstring SaveScreenshot(std::wstring_view name, HWND window) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window != nullptr && !GetWindowRect(window, &area)) {
+        throw std::runtime_error(LastErrorText("GetWindowRect"));
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const Canvas canvas(width, height);
+    HDC screen = GetDC(nullptr);
+    const BOOL copied =
+        BitBlt(canvas.Dc(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    if (!copied) {
+        throw std::runtime_error(LastErrorText("BitBlt"));
+    }
+
+    // 24 bits per pixel, rows bottom-up and padded to 4 bytes: the plainest BMP.
+    const auto stride = static_cast<std::size_t>((width * 3 + 3) & ~3);
+    std::string pixels(stride * static_cast<std::size_t>(height), '\0');
+    for (int y = 0; y < height; ++y) {
+        char* row = pixels.data() + stride * static_cast<std::size_t>(height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = canvas.Pixel(x, y);
+            row[3 * x + 0] = static_cast<char>(pixel & 0xFF);
+            row[3 * x + 1] = static_cast<char>((pixel >> 8) & 0xFF);
+            row[3 * x + 2] = static_cast<char>((pixel >> 16) & 0xFF);
+        }
+    }
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = static_cast<DWORD>(sizeof header + sizeof info);
+    header.bfSize = static_cast<DWORD>(header.bfOffBits + pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes += pixels;
+
+    const std::wstring path = ArtifactFolder() + L"\\" + std::wstring(name);
+    WriteBytes(path, bytes);
+    std::printf("[ artefact ] %s\n", Utf8(path).c_str());
+    std::fflush(stdout);
+    return path;
+}
+
+}  // namespace mirelka::e2e
+
+// ---- the mode list, the display mode, the launch probe's log, folders -----------------
+
+namespace mirelka::e2e {
+
+std::vector<std::wstring> ListItems(HWND list) {
+    std::vector<std::wstring> items;
+    LRESULT count = 0;
+    if (list == nullptr || !SendWithTimeout(list, LB_GETCOUNT, 0, 0, count) || count < 0) {
+        throw std::runtime_error("LB_GETCOUNT failed");
+    }
+    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+        LRESULT length = 0;
+        if (!SendWithTimeout(list, LB_GETTEXTLEN, i, 0, length) || length < 0) {
+            throw std::runtime_error("LB_GETTEXTLEN failed for item " + std::to_string(i));
+        }
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        LRESULT copied = 0;
+        if (!SendWithTimeout(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), copied) ||
+            copied < 0) {
+            throw std::runtime_error("LB_GETTEXT failed for item " + std::to_string(i));
+        }
+        text.resize(static_cast<std::size_t>(std::min(copied, length)));
+        items.push_back(std::move(text));
+    }
+    return items;
+}
+
+namespace {
+
+// Sent messages overtake posted ones: before the list is scrolled for a click, what was
+// posted to it earlier (keys, clicks) must have been handled. A posted horizontal extent
+// (no effect on a list without a horizontal scroll bar) shows when it has.
+void DrainPostedMessages(HWND list) {
+    static WPARAM marker = 1000;
+    ++marker;
+    PostMessageW(list, LB_SETHORIZONTALEXTENT, marker, 0);
+    const bool drained = PollUntil(kActionTimeoutMs, [&] {
+        LRESULT extent = 0;
+        return SendWithTimeout(list, LB_GETHORIZONTALEXTENT, 0, 0, extent) &&
+               static_cast<WPARAM>(extent) == marker;
+    });
+    if (!drained) {
+        throw std::runtime_error("the list did not handle its posted messages in time");
+    }
+}
+
+}  // namespace
+
+HWND WaitForStartedMainDialog(const Process& process, DWORD timeoutMs) {
+    HWND dialog = PollUntil(
+        timeoutMs,
+        [&]() -> HWND {
+            for (HWND window : AllTopLevelWindows(process.Id(), L"#32770")) {
+                if (GetDlgItem(window, IDC_TITLE) != nullptr && WindowText(window) == L"Mirelka") {
+                    return window;
+                }
+            }
+            return nullptr;
+        },
+        [&] { return !process.IsRunning(); });
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    try {
+        DrainPostedMessages(GetDlgItem(dialog, IDC_MODE_LIST));
+    } catch (const std::runtime_error&) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+HWND WaitForResidentMainDialog(const Process& process, DWORD timeoutMs) {
+    HWND dialog = WaitForStartedMainDialog(process, timeoutMs);
+    if (dialog == nullptr ||
+        !PollUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; })) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+void ClickListItem(HWND list, int index, ItemPart part) {
+    DrainPostedMessages(list);
+    LRESULT answer = 0;
+    RECT item{};
+    RECT client{};
+    // LB_GETITEMRECT fills a rectangle over here: Wine carries it back across processes.
+    if (!SendWithTimeout(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0, answer) ||
+        !SendWithTimeout(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&item), answer) ||
+        answer == LB_ERR || !GetClientRect(list, &client) || item.top < client.top ||
+        item.bottom > client.bottom || item.bottom <= item.top) {
+        throw std::runtime_error("list item " + std::to_string(index) + " is not in view");
+    }
+    // Mirelka draws the box SM_CYMENUCHECK wide, 2 pixels in from the item's left.
+    const int box = GetSystemMetrics(SM_CYMENUCHECK);
+    const int x = part == ItemPart::CheckBox
+                      ? item.left + 2 + box / 2
+                      : std::max(item.left + box + 12, (item.left + item.right) / 2);
+    const LPARAM where = MAKELPARAM(x, (item.top + item.bottom) / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(list, WM_LBUTTONUP, 0, where);
+}
+
+void PressSpaceOnListItem(HWND list, int index) {
+    PostKey(list, VK_HOME);
+    for (int i = 0; i < index; ++i) {
+        PostKey(list, VK_DOWN);
+    }
+    PostKey(list, VK_SPACE);
+}
+
+bool AnswersWithin(HWND window, DWORD timeoutMs) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, timeoutMs, &ignored) != 0;
+}
+
+bool WaitForPaint(HWND window, DWORD timeoutMs) {
+    return PollUntil(timeoutMs, [&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; });
+}
+
+bool operator==(const ScreenMode& a, const ScreenMode& b) {
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
+bool operator!=(const ScreenMode& a, const ScreenMode& b) {
+    return !(a == b);
+}
+
+std::ostream& operator<<(std::ostream& out, const ScreenMode& mode) {
+    return out << mode.width << "x" << mode.height << "x" << mode.bitsPerPixel << " "
+               << mode.frequency << "Hz";
+}
+
+namespace {
+
+std::optional<ScreenMode> EnumeratedMode(DWORD number) {
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    if (!EnumDisplaySettingsW(nullptr, number, &record)) {
+        return std::nullopt;
+    }
+    return ScreenMode{record.dmPelsWidth, record.dmPelsHeight, record.dmBitsPerPel,
+                      record.dmDisplayFrequency};
+}
+
+}  // namespace
+
+std::vector<ScreenMode> DriverModes() {
+    std::vector<ScreenMode> modes;
+    for (DWORD number = 0;; ++number) {
+        const std::optional<ScreenMode> mode = EnumeratedMode(number);
+        if (!mode) {
+            return modes;
+        }
+        modes.push_back(*mode);
+    }
+}
+
+std::optional<ScreenMode> RegistryMode() {
+    return EnumeratedMode(ENUM_REGISTRY_SETTINGS);
+}
+
+bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs) {
+    return PollUntil(timeoutMs, [&] { return RegistryMode() == wanted; });
+}
+
+DisplayGuard::DisplayGuard() {
+    const std::optional<ScreenMode> mode = RegistryMode();
+    if (!mode) {
+        throw std::runtime_error(LastErrorText("EnumDisplaySettingsW(ENUM_REGISTRY_SETTINGS)"));
+    }
+    original_ = *mode;
+}
+
+DisplayGuard::~DisplayGuard() {
+    if (RegistryMode() == original_) {
+        return;
+    }
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    record.dmPelsWidth = original_.width;
+    record.dmPelsHeight = original_.height;
+    record.dmBitsPerPel = original_.bitsPerPixel;
+    record.dmDisplayFrequency = original_.frequency;
+    ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
+}
+
+std::wstring ProbeLogOf(const std::wstring& exe) {
+    return exe + L".log";
+}
+
+std::vector<ProbeRecord> ReadProbeLog(const std::wstring& log) {
+    const FileSnapshot file = Snapshot(log);
+    std::vector<ProbeRecord> records;
+    ProbeRecord record;
+    std::size_t start = 0;
+    // A record is complete at its blank line; the probe may be writing the next one.
+    for (std::size_t end; (end = file.bytes.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        const std::string line = file.bytes.substr(start, end - start);
+        if (line.empty()) {
+            records.push_back(std::move(record));
+            record.clear();
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        record[line.substr(0, equals)] =
+            equals == std::string::npos ? std::string() : line.substr(equals + 1);
+    }
+    return records;
+}
+
+std::vector<ProbeRecord> WaitForProbeRecords(const std::wstring& log, std::size_t count,
+                                             DWORD timeoutMs) {
+    std::vector<ProbeRecord> records;
+    PollUntil(timeoutMs, [&] {
+        records = ReadProbeLog(log);
+        return records.size() >= count;
+    });
+    return records;
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry{};
+    HANDLE found = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (found == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    const UniqueAny<HANDLE, FindClose, detail::InvalidHandle> search(found);
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(search.get(), &entry));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace mirelka::e2e

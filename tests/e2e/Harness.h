@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -124,5 +126,162 @@ StandardIcon WaitForMessageBoxIcon(HWND box, DWORD timeoutMs = kActionTimeoutMs)
 
 // Posts the WM_COMMAND a click on the button with this id sends to its dialog or message box.
 void PostCommand(HWND dialog, int id);
+
+}  // namespace mirelka::e2e
+
+// ---- the notification icon, menus, keys, tabs, files and screenshots ------------------
+
+namespace mirelka::e2e {
+
+// How Mirelka registers its notification icon: the shell posts this message, with the
+// icon's id in wParam and the mouse message in lParam, to the main dialog.
+inline constexpr UINT kTrayCallbackMessage = WM_APP;
+inline constexpr UINT kTrayIconId = 1;
+
+// Polls until done() is true or the time is up; done()'s last answer.
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done);
+// A message sent and answered: the window's thread is back in a message loop, its own or
+// a modal one (a handler that was running has returned or shows a box or menu). Sent
+// messages overtake posted ones, so what was posted may still wait. False when it did not
+// answer in time.
+bool RoundTrip(HWND window);
+
+// Everything posted to the thread of Mirelka's main dialog before this call has been
+// handled (or that thread is in a modal loop). False when it did not get there in time.
+bool WaitForPostedMessages(HWND dialog);
+
+// A visible top-level window of the process with this class and title, once it shows.
+HWND WaitForWindow(const Process& process, std::wstring_view className, std::wstring_view title,
+                   DWORD timeoutMs = kActionTimeoutMs);
+// Whether the process has a message box now, shown yet or not.
+bool ShowsMessageBox(const Process& process);
+// Whether a message box shows any icon at all (unlike MessageBoxIcon, no wait for paint).
+bool MessageBoxShowsIcon(HWND box);
+
+// Posts what the shell posts for a mouse message over the icon.
+void PostTrayMouseMessage(HWND dialog, UINT mouseMessage);
+// Whether the shell holds the icon: NIM_MODIFY changing nothing succeeds only then.
+bool TrayIconExists(HWND dialog);
+// Deletes the icon from outside, as a task bar that goes away would lose it.
+bool DeleteTrayIcon(HWND dialog);
+
+// The process's visible popup menus (class #32768).
+std::vector<HWND> PopupMenus(DWORD processId);
+// The first of them once the process shows count of them (a submenu is one more);
+// null when it did not in time.
+HWND WaitForPopupMenus(const Process& process, std::size_t count,
+                       DWORD timeoutMs = kActionTimeoutMs);
+// True once the process shows no popup menu.
+bool WaitForNoPopupMenu(const Process& process, DWORD timeoutMs = kActionTimeoutMs);
+
+// A message sent to a window of any process and its answer; throws when the window's
+// thread does not answer in time, so that a hung program fails the test, not hangs it.
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Sets a control's text as typing would leave it (WM_SETTEXT crosses processes).
+void SetControlText(HWND control, std::wstring_view text);
+// Chooses item index of a combo box as the user would: selected, then CBN_SELCHANGE to
+// the combo's parent.
+void ChooseComboItem(HWND combo, int index);
+
+// Posts a key press and release to a window of any process.
+void PostKey(HWND window, UINT virtualKey);
+// The control with the keyboard focus in the thread that owns window; null if none.
+HWND FocusedControl(HWND window);
+// Clicks tab index of a tab control of another process as the mouse would, so that the
+// control asks its dialog first. False when the tab's place could not be read.
+bool ClickTab(HWND tabControl, int index);
+
+// A file as a test compares it before and after: its bytes and modification time.
+struct FileSnapshot {
+    bool exists = false;
+    std::string bytes;
+    ULONGLONG lastWrite = 0;
+};
+bool operator==(const FileSnapshot& a, const FileSnapshot& b);
+std::ostream& operator<<(std::ostream& out, const FileSnapshot& file);
+FileSnapshot Snapshot(const std::wstring& path);
+// Moves the modification time years back, so that a rewrite in the same second shows.
+void Backdate(const std::wstring& path);
+
+// Saves the screen, or only window's rectangle, as a BMP file named name under the folder
+// in MIRELKA_ARTIFACTS (a Linux or Windows path), else the temp folder; prints and
+// returns its path.
+std::wstring SaveScreenshot(std::wstring_view name, HWND window = nullptr);
+
+}  // namespace mirelka::e2e
+
+// ---- the mode list, the display mode, the launch probe's log, folders -----------------
+
+namespace mirelka::e2e {
+
+// Mirelka's main dialog, shown or hidden, once its start-up is over: a message posted to it
+// has been handled, which only its message loop does. (A sent message can be answered
+// earlier, while start-up waits on another process.) Null when that did not happen in time.
+HWND WaitForStartedMainDialog(const Process& process, DWORD timeoutMs = kStartTimeoutMs);
+// The same once it has also hidden itself, as it does at its first paint with a mode ticked.
+HWND WaitForResidentMainDialog(const Process& process, DWORD timeoutMs = kStartTimeoutMs);
+
+// The items of a list box of any process, in list order (LB_GETTEXT crosses processes for
+// a list with strings). Throws when it cannot be read.
+std::vector<std::wstring> ListItems(HWND list);
+
+// Where a click lands in an item of Mirelka's check-list box.
+enum class ItemPart { CheckBox, Label };
+// Scrolls item index into view and posts a left click on that part of it.
+void ClickListItem(HWND list, int index, ItemPart part);
+// Moves the caret to item index with the keys and presses the space bar on it.
+void PressSpaceOnListItem(HWND list, int index);
+
+// Whether the window's thread answers a message within timeoutMs; false while it is busy,
+// e.g. waiting for a program it started.
+bool AnswersWithin(HWND window, DWORD timeoutMs);
+// True once the window has no part left to paint (its pending WM_PAINT is handled).
+bool WaitForPaint(HWND window, DWORD timeoutMs = kActionTimeoutMs);
+
+// A display mode in the four numbers Mirelka and its data files use.
+struct ScreenMode {
+    DWORD width = 0;
+    DWORD height = 0;
+    DWORD bitsPerPixel = 0;
+    DWORD frequency = 0;
+};
+bool operator==(const ScreenMode& a, const ScreenMode& b);
+bool operator!=(const ScreenMode& a, const ScreenMode& b);
+std::ostream& operator<<(std::ostream& out, const ScreenMode& mode);
+
+// Every mode the display driver offers, in its order.
+std::vector<ScreenMode> DriverModes();
+// The mode stored in the registry: the one a mode change with CDS_UPDATEREGISTRY leaves.
+// Unlike the current mode, other processes read its colour depth right under Wine.
+std::optional<ScreenMode> RegistryMode();
+// True once the registry mode is wanted.
+bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs = kActionTimeoutMs);
+
+// Puts the registry mode found at construction back at destruction, whatever a test did.
+class DisplayGuard {
+public:
+    DisplayGuard();
+    ~DisplayGuard();
+    DisplayGuard(const DisplayGuard&) = delete;
+    DisplayGuard& operator=(const DisplayGuard&) = delete;
+
+    const ScreenMode& Original() const { return original_; }
+
+private:
+    ScreenMode original_;
+};
+
+// One start of the launch probe, as it recorded it: cwd, cmdline, argc, argv0..., mode.
+using ProbeRecord = std::map<std::string, std::string>;
+// Where a copy of the probe at exe writes its records.
+std::wstring ProbeLogOf(const std::wstring& exe);
+// The complete records in a probe's log; none when there is no log.
+std::vector<ProbeRecord> ReadProbeLog(const std::wstring& log);
+// The records once there are at least count of them, or what there is when time is up.
+std::vector<ProbeRecord> WaitForProbeRecords(const std::wstring& log, std::size_t count,
+                                             DWORD timeoutMs = kActionTimeoutMs);
+
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 
 }  // namespace mirelka::e2e

@@ -1,0 +1,356 @@
+// Launching a registered application as the tray menu does (WM_COMMAND 34000 + n): the
+// shortcut's target runs in the shortcut's working folder under the entry's display mode,
+// Mirelka waits for it and then puts the display back when the entry asks. The launch
+// probe records how it was started; copies of it stand in for the applications.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Harness.h"
+#include "Shortcuts.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+const ScreenMode kNoMode{0, 0, 0, 0};
+
+std::string Text(const ScreenMode& mode) {
+    std::ostringstream out;
+    out << mode;
+    return out.str();
+}
+
+// A line of AppData.txt.
+struct Entry {
+    std::string title;
+    std::wstring shortcut;
+    ScreenMode mode;
+    bool restore = false;
+};
+
+void RemoveFile(const std::wstring& path) {
+    if (!DeleteFileW(path.c_str())) {
+        throw std::runtime_error("DeleteFileW failed: " + Utf8(path));
+    }
+}
+
+// Sets an environment variable of this process, so of the programs it starts, for a while.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::wstring name, const std::wstring& value) : name_(std::move(name)) {
+        const DWORD size = GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
+        if (size > 0) {
+            std::wstring old(size, L'\0');
+            old.resize(GetEnvironmentVariableW(name_.c_str(), old.data(), size));
+            old_ = std::move(old);
+        }
+        SetEnvironmentVariableW(name_.c_str(), value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(name_.c_str(), old_ ? old_->c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring name_;
+    std::optional<std::wstring> old_;
+};
+
+class LaunchE2ETest : public testing::Test {
+protected:
+    LaunchE2ETest()
+        : home_(folder_.MakeFolder(L"Mirelka")),
+          startFolder_(folder_.MakeFolder(L"start")),
+          exe_(home_ + L"\\Mirelka.exe") {
+        CopyInto(MirelkaPath(), exe_);
+        // One mode ticked, so that Mirelka starts resident, as it is used. The entries'
+        // modes are not ticked: a launch takes any listed mode.
+        WriteBytes(home_ + L"\\ScreenMode.txt", DataFileBytes({"640\t480\t32\t60"}));
+    }
+
+    // A copy of the launch probe at path that sleeps sleepMs before it ends.
+    static std::wstring PlaceProbe(const std::wstring& path, DWORD sleepMs = 0) {
+        CopyInto(ProbePath(), path);
+        WriteBytes(path + L".sleep", std::to_string(sleepMs));
+        return path;
+    }
+
+    void Register(const std::vector<Entry>& entries) const {
+        std::vector<std::string> lines;
+        for (const Entry& entry : entries) {
+            lines.push_back(
+                entry.title + "\t" + Utf8(entry.shortcut) + "\t" +
+                std::to_string(entry.mode.width) + "\t" + std::to_string(entry.mode.height) + "\t" +
+                std::to_string(entry.mode.bitsPerPixel) + "\t" +
+                std::to_string(entry.mode.frequency) + "\t" + (entry.restore ? "1" : "0"));
+        }
+        WriteBytes(home_ + L"\\AppData.txt", DataFileBytes(lines));
+    }
+
+    // Starts Mirelka in startFolder_ and waits until it is resident; its dialog.
+    HWND Start() {
+        mirelka_.emplace(Process::Start(exe_, startFolder_));
+        HWND dialog = WaitForResidentMainDialog(*mirelka_);
+        if (dialog == nullptr) {
+            throw std::runtime_error("Mirelka did not start: " + Describe(*mirelka_));
+        }
+        return dialog;
+    }
+
+    // What the tray menu's item for entry n (in title order) sends.
+    static void Launch(HWND dialog, int n) { PostCommand(dialog, ID_LAUNCH_FIRST + n); }
+
+    // The launch that is running, or was posted before and has started, is over, restore
+    // included: Mirelka answers again only then.
+    void ExpectLaunchOver(HWND dialog) const {
+        EXPECT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
+    }
+
+    static void RequireModes(std::initializer_list<ScreenMode> modes) {
+        const std::vector<ScreenMode> offered = DriverModes();
+        for (const ScreenMode& mode : modes) {
+            if (std::find(offered.begin(), offered.end(), mode) == offered.end()) {
+                throw std::runtime_error("the display offers no " + Text(mode));
+            }
+        }
+    }
+
+    DisplayGuard display_;  // first in, last out: after Mirelka has gone
+    TempFolder folder_;
+    std::wstring home_;
+    std::wstring startFolder_;
+    std::wstring exe_;
+    std::optional<Process> mirelka_;  // ended first, and the program it runs with it
+};
+
+TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheModeComesBackIfAsked) {
+    const ScreenMode restoring{800, 600, 16, 60};
+    const ScreenMode staying{640, 480, 16, 60};
+    RequireModes({restoring, staying});
+    const ScreenMode original = display_.Original();
+    ASSERT_NE(original, restoring);
+    ASSERT_NE(original, staying);
+
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    const std::wstring work = folder_.MakeFolder(L"work");
+    const std::wstring work2 = folder_.MakeFolder(L"作業");
+    // Long enough to look at Mirelka while it waits.
+    const std::wstring first = PlaceProbe(apps + L"\\first.exe", 1500);
+    const std::wstring second = PlaceProbe(apps + L"\\second.exe");
+    MakeShortcut(apps + L"\\first.lnk", first, work);
+    MakeShortcut(apps + L"\\second.lnk", second, work2);
+    Register({{"Stays", apps + L"\\second.lnk", staying, false},
+              {"Restores", apps + L"\\first.lnk", restoring, true}});
+    HWND dialog = Start();
+
+    Launch(dialog, 1);  // "Stays": after "Restores" in title order
+    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(second), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    EXPECT_EQ(runs[0]["cwd"], Utf8(work2));
+    EXPECT_EQ(runs[0]["mode"], Text(staying));
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(RegistryMode(), staying) << "restore is 0";
+
+    Launch(dialog, 0);
+    runs = WaitForProbeRecords(ProbeLogOf(first), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    EXPECT_EQ(runs[0]["cwd"], Utf8(work));
+    EXPECT_EQ(runs[0]["mode"], Text(restoring));
+    EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(first) + "\"");
+    // While the program runs, Mirelka waits for it and the display stays switched.
+    EXPECT_FALSE(AnswersWithin(dialog, 300));
+    EXPECT_EQ(RegistryMode(), restoring) << "no restore before the program has ended";
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(RegistryMode(), staying)
+        << "the mode from just before the launch, not from the start";
+    EXPECT_EQ(ReadProbeLog(ProbeLogOf(second)).size(), 1u) << "each launch starts one program";
+}
+
+TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeftMirelka) {
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    const std::wstring work = folder_.MakeFolder(L"work");
+    const std::wstring withFolder = PlaceProbe(apps + L"\\with.exe");
+    const std::wstring without = PlaceProbe(apps + L"\\without.exe");
+    MakeShortcut(apps + L"\\with.lnk", withFolder, work);
+    MakeShortcut(apps + L"\\without.lnk", without, L"");
+    Register({{"A with", apps + L"\\with.lnk", kNoMode, false},
+              {"B without", apps + L"\\without.lnk", kNoMode, false}});
+    HWND dialog = Start();
+
+    Launch(dialog, 1);
+    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(without), 1).size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    Launch(dialog, 0);
+    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(withFolder), 1).size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    Launch(dialog, 1);
+    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(without), 2);
+    ASSERT_EQ(runs.size(), 2u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+
+    EXPECT_EQ(runs[0]["cwd"], Utf8(startFolder_)) << "the folder Mirelka was started in";
+    EXPECT_EQ(runs[1]["cwd"], Utf8(work)) << "the folder of the launch before";
+    EXPECT_EQ(RegistryMode(), display_.Original()) << "an entry without a mode switches nothing";
+}
+
+TEST_F(LaunchE2ETest, AnExtensionlessTargetStartsTheFirstOfComExeBatCmdThatExists) {
+    // A blank and a dot in the folder: only the file name's own dot counts.
+    const std::wstring game = folder_.MakeFolder(L"Game v1.2");
+    const std::wstring target = game + L"\\game";
+    const std::wstring ran = game + L"\\ran.txt";
+    const auto placeScript = [&](const wchar_t* extension, const char* word) {
+        WriteBytes(target + extension, std::string("@echo ") + word + ">>\"%~dp0ran.txt\"\r\n");
+    };
+    PlaceProbe(target + L".com");
+    PlaceProbe(target + L".exe");
+    placeScript(L".bat", "bat");
+    placeScript(L".cmd", "cmd");
+    const std::wstring sentinel = PlaceProbe(folder_.PathOf(L"sentinel.exe"));
+    MakeShortcut(game + L"\\game.lnk", target, game);
+    MakeShortcut(folder_.PathOf(L"sentinel.lnk"), sentinel, L"");
+    Register({{"Game", game + L"\\game.lnk", kNoMode, false},
+              {"Sentinel", folder_.PathOf(L"sentinel.lnk"), kNoMode, false}});
+    // A .bat or .cmd runs as "cmd /c <command line>", and cmd finds the extensionless name
+    // itself, by PATHEXT: reversed, a script started in place of a program shows.
+    const ScopedEnvironment pathext(L"PATHEXT", L".CMD;.BAT;.EXE;.COM");
+    HWND dialog = Start();
+
+    Launch(dialog, 0);
+    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(target + L".com"), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(runs[0]["argv0"], Utf8(target)) << "the target as the shortcut holds it";
+    EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(target) + "\"");
+    EXPECT_EQ(runs[0]["cwd"], Utf8(game));
+
+    RemoveFile(target + L".com");
+    Launch(dialog, 0);
+    EXPECT_EQ(WaitForProbeRecords(ProbeLogOf(target + L".exe"), 1).size(), 1u);
+    ExpectLaunchOver(dialog);
+    EXPECT_FALSE(Snapshot(ran).exists) << Snapshot(ran) << ": a script ran, not game.exe";
+
+    RemoveFile(target + L".exe");
+    RemoveFile(target + L".cmd");
+    Launch(dialog, 0);
+    EXPECT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Snapshot(ran).bytes == "bat\r\n"; }))
+        << Snapshot(ran);
+    ExpectLaunchOver(dialog);
+
+    RemoveFile(target + L".bat");
+    placeScript(L".cmd", "cmd");
+    Launch(dialog, 0);
+    EXPECT_TRUE(WaitUntil(kActionTimeoutMs, [&] {
+        return Snapshot(ran).bytes == "bat\r\ncmd\r\n";
+    })) << Snapshot(ran);
+    ExpectLaunchOver(dialog);
+
+    // None of the four: nothing starts, not even a program named exactly as the target.
+    RemoveFile(target + L".cmd");
+    PlaceProbe(target);
+    Launch(dialog, 0);
+    Launch(dialog, 1);
+    EXPECT_EQ(WaitForProbeRecords(ProbeLogOf(sentinel), 1).size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    EXPECT_FALSE(Snapshot(ProbeLogOf(target)).exists);
+    EXPECT_EQ(ReadProbeLog(ProbeLogOf(target + L".com")).size(), 1u);
+    EXPECT_EQ(ReadProbeLog(ProbeLogOf(target + L".exe")).size(), 1u);
+}
+
+TEST_F(LaunchE2ETest, AMissingTargetStartsNothingYetItsModeAndFolderApply) {
+    const ScreenMode restoring{800, 600, 16, 60};
+    const ScreenMode staying{640, 480, 16, 60};
+    RequireModes({restoring, staying});
+    const ScreenMode original = display_.Original();
+    ASSERT_NE(original, staying);
+
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    const std::wstring work = folder_.MakeFolder(L"work");
+    const std::wstring after = PlaceProbe(apps + L"\\after.exe");
+    // Without an extension none of .com, .exe, .bat, .cmd is found; with one, the start fails.
+    MakeShortcut(apps + L"\\gone.lnk", apps + L"\\gone", work);
+    MakeShortcut(apps + L"\\gone-exe.lnk", apps + L"\\gone.exe", L"");
+    MakeShortcut(apps + L"\\after.lnk", after, L"");
+    Register({{"A restores", apps + L"\\gone.lnk", restoring, true},
+              {"B after", apps + L"\\after.lnk", kNoMode, false},
+              {"C stays", apps + L"\\gone-exe.lnk", staying, false},
+              {"D restores", apps + L"\\gone-exe.lnk", restoring, true}});
+    HWND dialog = Start();
+
+    // The program after a missing one records where that launch left things.
+    Launch(dialog, 0);
+    Launch(dialog, 1);
+    Launch(dialog, 2);
+    Launch(dialog, 1);
+    Launch(dialog, 3);
+    Launch(dialog, 1);
+    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(after), 3);
+    ASSERT_EQ(runs.size(), 3u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(runs[0]["cwd"], Utf8(work)) << "the launch went on past the shortcut";
+    EXPECT_EQ(runs[0]["mode"], Text(original)) << "restore is 1, whether a program ran or not";
+    EXPECT_EQ(runs[1]["mode"], Text(staying)) << "the entry's mode applies, restore is 0";
+    EXPECT_EQ(runs[2]["mode"], Text(staying)) << "restore is 1, whether a program ran or not";
+    EXPECT_EQ(FolderEntries(apps),
+              (std::vector<std::wstring>{L"after.exe", L"after.exe.log", L"after.exe.sleep",
+                                         L"after.lnk", L"gone-exe.lnk", L"gone.lnk"}));
+    EXPECT_TRUE(mirelka_->IsRunning());
+}
+
+TEST_F(LaunchE2ETest, ATargetUnderFoldersWithBlanksGetsItsWholePathAsOneArgument) {
+    const std::wstring programs = folder_.MakeFolder(L"Program Files");
+    // ソ is 0x83 0x5C in code page 932: its second byte is a backslash.
+    const std::wstring dir = programs + L"\\ソフト Dir";
+    if (!CreateDirectoryW(dir.c_str(), nullptr)) {
+        throw std::runtime_error("CreateDirectoryW failed: " + Utf8(dir));
+    }
+    const std::wstring target = PlaceProbe(dir + L"\\game one.exe");
+    MakeShortcut(dir + L"\\game.lnk", target, dir);
+    Register({{"ゲーム", dir + L"\\game.lnk", kNoMode, false}});
+    HWND dialog = Start();
+
+    Launch(dialog, 0);
+    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(target), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(runs[0]["argc"], "1");
+    EXPECT_EQ(runs[0]["argv0"], Utf8(target));
+    EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(target) + "\"");
+    EXPECT_EQ(runs[0]["cwd"], Utf8(dir));
+}
+
+TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
+    const ScreenMode mode{800, 600, 16, 60};
+    RequireModes({mode});
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    const std::wstring first = PlaceProbe(apps + L"\\first.exe");
+    const std::wstring last = PlaceProbe(apps + L"\\last.exe");
+    MakeShortcut(apps + L"\\first.lnk", first, apps);
+    MakeShortcut(apps + L"\\last.lnk", last, apps);
+    Register({{"First", apps + L"\\first.lnk", mode, false},
+              {"Last", apps + L"\\last.lnk", kNoMode, false}});
+    HWND dialog = Start();
+
+    Launch(dialog, 2);
+    Launch(dialog, ID_LAUNCH_LAST - ID_LAUNCH_FIRST);
+    Launch(dialog, 1);  // handled after the two before it
+    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(last), 1).size(), 1u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
+
+    EXPECT_TRUE(mirelka_->IsRunning());
+    EXPECT_FALSE(Snapshot(ProbeLogOf(first)).exists);
+    EXPECT_EQ(ReadProbeLog(ProbeLogOf(last)).size(), 1u);
+    EXPECT_EQ(RegistryMode(), display_.Original());
+}
+
+}  // namespace
+}  // namespace mirelka::e2e

@@ -1,0 +1,229 @@
+// The display modes as a user meets them: the mode list on the "基本設定" tab, ticking and
+// saving it to ScreenMode.txt, the start-up that hides the window once a mode is ticked,
+// and switching the display with the mode commands of the tray menu.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+// What a control of another process answers; throws when it does not answer in time.
+LRESULT Query(HWND control, UINT message) {
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutW(control, message, 0, 0, SMTO_BLOCK, kActionTimeoutMs, &answer) == 0) {
+        throw std::runtime_error("no answer to message " + std::to_string(message));
+    }
+    return static_cast<LRESULT>(answer);
+}
+
+std::string ListLabel(const ScreenMode& mode) {
+    return " " + std::to_string(mode.width) + "×" + std::to_string(mode.height) + "×" +
+           std::to_string(mode.bitsPerPixel) + " " + std::to_string(mode.frequency) + "Hz";
+}
+
+// The line ScreenMode.txt holds for a mode.
+std::string FileLine(const ScreenMode& mode) {
+    return std::to_string(mode.width) + "\t" + std::to_string(mode.height) + "\t" +
+           std::to_string(mode.bitsPerPixel) + "\t" + std::to_string(mode.frequency) + "\r\n";
+}
+
+// The modes the list shows, read back from its labels; throws on a label of another form.
+std::vector<ScreenMode> ListedModes(HWND list) {
+    std::vector<ScreenMode> modes;
+    for (const std::wstring& label : ListItems(list)) {
+        unsigned long numbers[4] = {};
+        if (std::swscanf(label.c_str(), L" %lu×%lu×%lu %luHz", &numbers[0], &numbers[1],
+                         &numbers[2], &numbers[3]) != 4) {
+            throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
+        }
+        const ScreenMode mode{numbers[0], numbers[1], numbers[2], numbers[3]};
+        if (ListLabel(mode) != Utf8(label)) {
+            throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
+        }
+        modes.push_back(mode);
+    }
+    return modes;
+}
+
+int IndexOf(const std::vector<ScreenMode>& modes, const ScreenMode& mode) {
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        if (modes[i] == mode) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool IsShown(HWND dialog, int id) {
+    return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
+}
+
+// Each test has Mirelka.exe copied into a folder of its own.
+class ModesE2ETest : public testing::Test {
+protected:
+    ModesE2ETest()
+        : exe_(folder_.PathOf(L"Mirelka.exe")), modeFile_(folder_.PathOf(L"ScreenMode.txt")) {
+        CopyInto(MirelkaPath(), exe_);
+    }
+
+    Process Start() const { return Process::Start(exe_, folder_.Path()); }
+
+    // The window has painted and is still on screen, on the mode tab with its controls.
+    static void ExpectOnScreenOnTheModeTab(HWND dialog, const Process& mirelka) {
+        // A paint now, not only the first one: the hiding happens in WM_PAINT.
+        InvalidateRect(dialog, nullptr, TRUE);
+        ASSERT_TRUE(WaitForPaint(dialog) && RoundTrip(dialog)) << Describe(mirelka);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << Describe(mirelka);
+        EXPECT_EQ(Query(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 1) << "tab 1, 基本設定";
+        EXPECT_TRUE(IsShown(dialog, IDC_MODE_LIST));
+        EXPECT_TRUE(IsShown(dialog, IDC_REGISTER));
+        for (const int id : {IDC_TITLE, IDC_MODE_SELECTOR, IDC_SHORTCUT, IDC_RESTORE, IDC_DELETE}) {
+            EXPECT_FALSE(IsShown(dialog, id)) << "control " << id << " belongs to tab 0";
+        }
+    }
+
+    DisplayGuard display_;  // first in, last out: after Mirelka has gone
+    TempFolder folder_;
+    std::wstring exe_;
+    std::wstring modeFile_;
+};
+
+TEST_F(ModesE2ETest, FirstStartShowsEveryUsableDriverModeOnTheModeTab) {
+    Process mirelka = Start();
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    ExpectOnScreenOnTheModeTab(dialog, mirelka);
+
+    // At least 640x480, 8 bits and 30 Hz, in the driver's order.
+    std::vector<std::string> usable;
+    const std::vector<ScreenMode> driver = DriverModes();
+    for (const ScreenMode& mode : driver) {
+        if (mode.width >= 640 && mode.height >= 480 && mode.bitsPerPixel >= 8 &&
+            mode.frequency >= 30) {
+            usable.push_back(ListLabel(mode));
+        }
+    }
+    ASSERT_LT(usable.size(), driver.size()) << "Wine's desktop offers small modes to leave out";
+    EXPECT_EQ(Utf8(ListItems(GetDlgItem(dialog, IDC_MODE_LIST))), usable);
+    EXPECT_FALSE(Snapshot(modeFile_).exists) << "showing the list writes nothing";
+}
+
+TEST_F(ModesE2ETest, TickedModesAreSavedInListOrder) {
+    Process mirelka = Start();
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
+    const std::vector<ScreenMode> listed = ListedModes(list);
+    ASSERT_GE(listed.size(), 20u) << "enough modes to scroll the list";
+    const std::size_t last = listed.size() - 1;
+    const std::size_t middle = last / 2;
+
+    ClickListItem(list, static_cast<int>(last), ItemPart::CheckBox);
+    ClickListItem(list, 1, ItemPart::Label);  // beside the box: no tick
+    ClickListItem(list, 3, ItemPart::CheckBox);
+    ClickListItem(list, 3, ItemPart::CheckBox);  // and off again
+    PressSpaceOnListItem(list, static_cast<int>(middle));
+    PressSpaceOnListItem(list, 5);
+    PressSpaceOnListItem(list, 5);  // and off again
+    PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
+
+    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Snapshot(modeFile_).exists; }))
+        << Describe(mirelka);
+    ASSERT_TRUE(RoundTrip(dialog));
+    EXPECT_EQ(Snapshot(modeFile_).bytes, FileLine(listed[middle]) + FileLine(listed[last]));
+    EXPECT_EQ(FolderEntries(folder_.Path()),
+              (std::vector<std::wstring>{L"Mirelka.exe", L"ScreenMode.txt"}))
+        << "no temporary file left behind";
+    EXPECT_FALSE(ShowsMessageBox(mirelka)) << Describe(mirelka);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "saving keeps the window open";
+}
+
+TEST_F(ModesE2ETest, StoredModesNoneListedKeepTheModeTabAndSavingNothingIsRefused) {
+    // The second line differs from a listed mode in its frequency only.
+    WriteBytes(modeFile_, DataFileBytes({"1234\t567\t8\t60", "640\t480\t32\t59"}));
+    Backdate(modeFile_);
+    const FileSnapshot before = Snapshot(modeFile_);
+    const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
+
+    Process mirelka = Start();
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    ExpectOnScreenOnTheModeTab(dialog, mirelka);
+
+    PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
+    HWND box = WaitForMessageBox(mirelka);
+    ASSERT_NE(box, nullptr) << Describe(mirelka);
+    EXPECT_EQ(Utf8(MessageBoxText(box)), "解像度を一つ以上ﾁｪｯｸしないと\n保存できません");
+    EXPECT_EQ(Utf8(WindowText(box)), "Mirelka");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+    EXPECT_EQ(WaitForMessageBoxIcon(box), StandardIcon::Error);
+
+    PostCommand(box, IDOK);
+    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindow(box) == FALSE; }));
+    ASSERT_TRUE(RoundTrip(dialog));
+    EXPECT_EQ(Snapshot(modeFile_), before);
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << Describe(mirelka);
+}
+
+TEST_F(ModesE2ETest, StoredListedModesAreTickedAndTheWindowHidesAtStart) {
+    WriteBytes(modeFile_,
+               DataFileBytes({"640\t480\t16\t60", "1234\t567\t8\t60", "800\t600\t32\t60"}));
+    const FileSnapshot before = Snapshot(modeFile_);
+
+    Process mirelka = Start();
+    HWND dialog = WaitForResidentMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(TrayIconExists(dialog)) << "resident: only the icon shows";
+
+    // The settings window offers the ticked modes, in list order, for applications.
+    EXPECT_EQ(Utf8(ComboItems(GetDlgItem(dialog, IDC_MODE_SELECTOR))),
+              (std::vector<std::string>{"未設定", "800×600×32 60Hz", "640×480×16 60Hz"}));
+    EXPECT_EQ(Snapshot(modeFile_), before) << "reading is all the start does to the file";
+    EXPECT_FALSE(IsWindowVisible(dialog)) << Describe(mirelka);
+}
+
+TEST_F(ModesE2ETest, ModeCommandsSwitchTheDisplayAndTheStartCommandGoesBackToTheStartMode) {
+    const ScreenMode first{800, 600, 16, 60};
+    const ScreenMode second{640, 480, 32, 60};
+    const ScreenMode start = display_.Original();
+    ASSERT_NE(start, first);
+    ASSERT_NE(start, second);
+    WriteBytes(modeFile_, DataFileBytes({"640\t480\t32\t60"}));
+
+    Process mirelka = Start();
+    HWND dialog = WaitForResidentMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    const std::vector<ScreenMode> listed = ListedModes(GetDlgItem(dialog, IDC_MODE_LIST));
+    const int firstIndex = IndexOf(listed, first);
+    const int secondIndex = IndexOf(listed, second);
+    ASSERT_GE(firstIndex, 0) << "the driver offers " << first;
+    ASSERT_GE(secondIndex, 0) << "the driver offers " << second;
+
+    // Commands of a hidden window: the tray menu sends them while the dialog is hidden.
+    PostCommand(dialog, ID_MODE_FIRST + firstIndex);
+    EXPECT_TRUE(WaitForRegistryMode(first)) << RegistryMode().value_or(ScreenMode{});
+    PostCommand(dialog, ID_MODE_FIRST + secondIndex);
+    EXPECT_TRUE(WaitForRegistryMode(second)) << RegistryMode().value_or(ScreenMode{});
+    PostCommand(dialog, ID_MODE_STARTUP);
+    EXPECT_TRUE(WaitForRegistryMode(start)) << RegistryMode().value_or(ScreenMode{});
+    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_FALSE(IsWindowVisible(dialog));
+}
+
+}  // namespace
+}  // namespace mirelka::e2e
