@@ -30,6 +30,8 @@ void Toggle(HWND list, int index) {
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR) {
     switch (message) {
+        // The list box class asks for double clicks: the second click of a pair comes so.
+        case WM_LBUTTONDBLCLK:
         case WM_LBUTTONDOWN: {
             const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
             const int index = LOWORD(hit);
