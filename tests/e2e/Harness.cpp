@@ -725,7 +725,7 @@ bool RoundTrip(HWND window) {
 bool WaitForPostedMessages(HWND dialog) {
     // A posted change that a sent query reads back: once it shows, whatever was posted
     // before it has been handled. The marker is the text limit of the read-only target
-    // box: nobody types there, and a text set by the program ignores the limit.
+    // box: nobody types there, and both values are far beyond any path.
     HWND edit = GetDlgItem(dialog, IDC_TARGET);
     LRESULT limit = 0;
     if (edit == nullptr || !SendWithTimeout(edit, EM_GETLIMITTEXT, 0, 0, limit)) {

@@ -1,0 +1,318 @@
+// The notification icon and its popup menu as a user meets them, with Mirelka resident (a
+// mode ticked in ScreenMode.txt): what each mouse message over the icon does, the menu's
+// items chosen by keys, the settings window's keys, ending the program, and a task bar that
+// is made anew.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Harness.h"
+#include "Shortcuts.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+// Each test has Mirelka.exe copied into a folder of its own, with one mode ticked so that
+// it starts resident.
+class TrayE2ETest : public testing::Test {
+protected:
+    // A registered application: a copy of the launch probe in a folder of its own.
+    struct App {
+        std::wstring folder;
+        std::wstring shortcut;
+        std::wstring log;  // what the probe writes when it runs
+    };
+
+    TrayE2ETest()
+        : exe_(folder_.PathOf(L"Mirelka.exe")),
+          appData_(folder_.PathOf(L"AppData.txt")),
+          screenModes_(folder_.PathOf(L"ScreenMode.txt")) {
+        CopyInto(MirelkaPath(), exe_);
+        WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
+    }
+
+    App MakeApp(const std::wstring& name) const {
+        App app;
+        app.folder = folder_.MakeFolder(name);
+        const std::wstring probe = app.folder + L"\\probe.exe";
+        CopyInto(ProbePath(), probe);
+        app.shortcut = app.folder + L"\\probe.lnk";
+        MakeShortcut(app.shortcut, probe, app.folder);
+        app.log = ProbeLogOf(probe);
+        return app;
+    }
+
+    // The usual two, Zulu first in the file, so that title order is not file order.
+    void RegisterZuluAndAlpha() {
+        zulu_ = MakeApp(L"zulu");
+        alpha_ = MakeApp(L"alpha");
+        WriteBytes(appData_, DataFileBytes({
+                                 "Zulu\t" + Utf8(zulu_.shortcut) + "\t0\t0\t0\t0\t0",
+                                 "Alpha\t" + Utf8(alpha_.shortcut) + "\t0\t0\t0\t0\t0",
+                             }));
+    }
+
+    // Starts Mirelka and waits until it has hidden itself with its icon in place.
+    Process StartResident(HWND& dialog) const {
+        Process mirelka = Process::Start(exe_, folder_.Path());
+        dialog = WaitForResidentMainDialog(mirelka);
+        // Wine shows a modal dialog once its queue first runs empty, and the next paint
+        // hides it again: let that pass before the test posts anything.
+        if (dialog != nullptr &&
+            (!WaitForPostedMessages(dialog) || !RoundTrip(dialog) || !StaysHidden(dialog))) {
+            dialog = nullptr;
+        }
+        return mirelka;
+    }
+
+    // Hidden, or hidden again by the paint that follows a flash: a window something really
+    // showed stays visible.
+    static bool StaysHidden(HWND dialog) {
+        return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; });
+    }
+
+    // Opens the icon's menu with the right button and presses these keys in it.
+    static void ChooseFromMenu(const Process& mirelka, HWND dialog, const std::vector<UINT>& keys) {
+        PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+        HWND menu = WaitForPopupMenus(mirelka, 1);
+        ASSERT_NE(menu, nullptr) << "the right button opens the menu; " << Describe(mirelka);
+        for (const UINT key : keys) {
+            PostKey(menu, key);
+        }
+        ASSERT_TRUE(WaitForNoPopupMenu(mirelka)) << "the menu closes once an item is chosen";
+    }
+
+    TempFolder folder_;
+    std::wstring exe_;
+    std::wstring appData_;
+    std::wstring screenModes_;
+    App zulu_;
+    App alpha_;
+};
+
+// Menu positions with the two applications, counted in VK_DOWN presses from no selection
+// (separators are skipped): Alpha, Zulu, 解像度変更, 設定, 常駐終了, ｷｬﾝｾﾙ.
+constexpr int kDownsToSettings = 4;
+constexpr int kDownsToExit = 5;
+constexpr int kDownsToCancel = 6;
+
+std::vector<UINT> Downs(int count, UINT last = VK_RETURN) {
+    std::vector<UINT> keys(static_cast<std::size_t>(count), VK_DOWN);
+    keys.push_back(last);
+    return keys;
+}
+
+TEST_F(TrayE2ETest, FirstMenuItemLaunchesTheFirstTitleInTitleOrder) {
+    RegisterZuluAndAlpha();
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    ChooseFromMenu(mirelka, dialog, Downs(1));
+
+    const std::vector<ProbeRecord> runs = WaitForProbeRecords(alpha_.log, 1);
+    ASSERT_EQ(runs.size(), 1u) << "Alpha, first in title order, was not started; "
+                               << Describe(mirelka);
+    EXPECT_EQ(runs[0].at("cwd"), Utf8(alpha_.folder)) << "its shortcut's working folder";
+    // Mirelka waits for the program it started: once this is handled, the launch is over.
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    EXPECT_FALSE(Snapshot(zulu_.log).exists) << "only the chosen application runs";
+    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(StaysHidden(dialog));
+    EXPECT_TRUE(TrayIconExists(dialog));
+}
+
+TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) {
+    RegisterZuluAndAlpha();
+    Backdate(appData_);
+    Backdate(screenModes_);
+    const FileSnapshot appData = Snapshot(appData_);
+    const FileSnapshot screenModes = Snapshot(screenModes_);
+    const std::optional<ScreenMode> displayMode = RegistryMode();
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    constexpr UINT kOtherMouseMessages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                                            WM_RBUTTONUP, WM_MOUSEMOVE};
+    for (const UINT mouseMessage : kOtherMouseMessages) {
+        PostTrayMouseMessage(dialog, mouseMessage);
+        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+        EXPECT_TRUE(PopupMenus(mirelka.Id()).empty())
+            << "mouse message 0x" << std::hex << mouseMessage << " opened a menu";
+        EXPECT_TRUE(StaysHidden(dialog))
+            << "mouse message 0x" << std::hex << mouseMessage << " showed the window";
+    }
+
+    ChooseFromMenu(mirelka, dialog, Downs(kDownsToCancel));
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+
+    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(StaysHidden(dialog));
+    EXPECT_FALSE(ShowsMessageBox(mirelka)) << Describe(mirelka);
+    EXPECT_TRUE(TrayIconExists(dialog));
+    EXPECT_FALSE(Snapshot(alpha_.log).exists || Snapshot(zulu_.log).exists)
+        << "nothing was launched";
+    EXPECT_EQ(RegistryMode(), displayMode);
+    EXPECT_EQ(Snapshot(appData_), appData);
+    EXPECT_EQ(Snapshot(screenModes_), screenModes);
+}
+
+TEST_F(TrayE2ETest, RightButtonHidesTheSettingsWindow) {
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    PostCommand(dialog, ID_TRAY_SETTINGS);
+    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }))
+        << Describe(mirelka);
+
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenus(mirelka, 1);
+    ASSERT_NE(menu, nullptr) << Describe(mirelka);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "hidden before the menu shows";
+
+    PostKey(menu, VK_ESCAPE);
+    ASSERT_TRUE(WaitForNoPopupMenu(mirelka));
+    ASSERT_TRUE(WaitForPostedMessages(dialog));
+    EXPECT_TRUE(StaysHidden(dialog)) << "a menu closed unused shows nothing again";
+    EXPECT_TRUE(mirelka.IsRunning());
+}
+
+TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
+    RegisterZuluAndAlpha();
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    const auto waitForShown = [&] {
+        return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; });
+    };
+
+    ChooseFromMenu(mirelka, dialog, Downs(kDownsToSettings));
+    ASSERT_TRUE(waitForShown()) << "設定 shows the window; " << Describe(mirelka);
+    EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 0) << "with a mode ticked, tab 0";
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_TITLE)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MODE_LIST)));
+
+    HWND focused = FocusedControl(dialog);
+    ASSERT_NE(focused, nullptr);
+    ASSERT_TRUE(IsChild(dialog, focused));
+    PostKey(focused, VK_RETURN);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    // Enter answers with a posted request to move on; it must have been handled too.
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    EXPECT_NE(FocusedControl(dialog), focused) << "Enter moves the focus on";
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "Enter neither closes nor hides the window";
+    EXPECT_TRUE(mirelka.IsRunning());
+
+    const std::pair<const char*, std::function<void()>> hidings[] = {
+        {"Esc", [&] { PostKey(FocusedControl(dialog), VK_ESCAPE); }},
+        {"the close box", [&] { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"ｷｬﾝｾﾙ", [&] { PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }},
+    };
+    for (const auto& [how, hide] : hidings) {
+        SCOPED_TRACE(how);
+        PostCommand(dialog, ID_TRAY_SETTINGS);
+        ASSERT_TRUE(waitForShown()) << Describe(mirelka);
+        hide();
+        EXPECT_TRUE(StaysHidden(dialog)) << "hides the window";
+        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+        EXPECT_TRUE(mirelka.IsRunning()) << "and the program stays";
+        EXPECT_TRUE(TrayIconExists(dialog)) << "with its icon";
+    }
+}
+
+TEST_F(TrayE2ETest, ExitEndsTheProgramAndLeavesTheDataFilesAlone) {
+    RegisterZuluAndAlpha();
+    Backdate(appData_);
+    Backdate(screenModes_);
+    const FileSnapshot appData = Snapshot(appData_);
+    const FileSnapshot screenModes = Snapshot(screenModes_);
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    ChooseFromMenu(mirelka, dialog, Downs(kDownsToExit));
+
+    EXPECT_TRUE(mirelka.WaitForExit(kActionTimeoutMs).has_value())
+        << "常駐終了 ends the program; " << Describe(mirelka);
+    EXPECT_EQ(Snapshot(appData_), appData);
+    EXPECT_EQ(Snapshot(screenModes_), screenModes);
+    EXPECT_FALSE(Snapshot(alpha_.log).exists || Snapshot(zulu_.log).exists);
+}
+
+TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_NE(taskbarCreated, 0u);
+    ASSERT_TRUE(TrayIconExists(dialog));
+
+    // Sent to the window, then broadcast to every top-level window as a new shell does.
+    for (const bool broadcast : {false, true}) {
+        SCOPED_TRACE(broadcast ? "broadcast" : "sent to the dialog");
+        ASSERT_TRUE(DeleteTrayIcon(dialog));
+        ASSERT_FALSE(TrayIconExists(dialog));
+        PostMessageW(broadcast ? HWND_BROADCAST : dialog, taskbarCreated, 0, 0);
+        EXPECT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return TrayIconExists(dialog); }));
+    }
+
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenus(mirelka, 1);
+    ASSERT_NE(menu, nullptr) << "the icon still answers; " << Describe(mirelka);
+    PostKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitForNoPopupMenu(mirelka));
+}
+
+TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
+    const DisplayGuard display;
+    const App alpha = MakeApp(L"alpha");
+    const App game = MakeApp(L"game");
+    WriteBytes(appData_, DataFileBytes({
+                             "ゲーム\t" + Utf8(game.shortcut) + "\t640\t480\t32\t60\t1",
+                             "Alpha\t" + Utf8(alpha.shortcut) + "\t0\t0\t0\t0\t0",
+                         }));
+    WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60", "640\t480\t32\t60"}));
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+
+    // Just above the task bar, clear of the icon and its tip: the menu opens up and to the
+    // left of the cursor. (From a point on Wine's task bar, the bar covers the last item.)
+    RECT workArea{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0));
+    SetCursorPos(workArea.right - 80, workArea.bottom - 2);
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenus(mirelka, 1);
+    ASSERT_NE(menu, nullptr) << Describe(mirelka);
+    // Alpha, ゲーム, then 解像度変更: opened with the right arrow, its first item selected.
+    constexpr UINT kToSubmenu[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
+    for (const UINT key : kToSubmenu) {
+        PostKey(menu, key);
+    }
+    ASSERT_NE(WaitForPopupMenus(mirelka, 2), nullptr) << "the submenu opens";
+    // Nothing tells when a menu has painted; give it a moment.
+    Sleep(300);
+    SaveScreenshot(L"mirelka-tray-menu.bmp");
+
+    // The ticked modes come in list order, not the file's: 640x480 first, 800x600 second.
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_RETURN);
+    EXPECT_TRUE(WaitForNoPopupMenu(mirelka));
+    EXPECT_TRUE(WaitForRegistryMode({800, 600, 32, 60})) << RegistryMode().value_or(ScreenMode{});
+    EXPECT_FALSE(Snapshot(alpha.log).exists || Snapshot(game.log).exists);
+}
+
+}  // namespace
+}  // namespace mirelka::e2e
