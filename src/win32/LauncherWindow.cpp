@@ -1,6 +1,7 @@
 #include "LauncherWindow.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "CheckListBox.h"
 #include "app/ResourceIds.h"
@@ -73,6 +74,9 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             // lie under the controls it frames or it paints over them.
             SetWindowPos(GetDlgItem(window, IDC_TAB), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            // The controls stand on the tab's page: labels and the check box take its
+            // background instead of the dialog's grey.
+            EnableThemeDialogTexture(window, ETDT_ENABLETAB);
             return dialog_.OnInitDialog() ? TRUE : FALSE;
 
         case WM_PAINT:

@@ -84,7 +84,17 @@ std::string Win32DialogView::Text(int id) const {
 }
 
 void Win32DialogView::SetText(int id, std::string_view text) {
-    SetWindowTextW(Control(id), Widen(text).c_str());
+    const HWND control = Control(id);
+    SetWindowTextW(control, Widen(text).c_str());
+    // A right-aligned box is meant to show a long path's end, its file name: put the
+    // caret there so the box scrolls to it.
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    if (lstrcmpiW(className, L"Edit") == 0 &&
+        (GetWindowLongPtrW(control, GWL_STYLE) & ES_RIGHT) != 0) {
+        const auto end = static_cast<WPARAM>(GetWindowTextLengthW(control));
+        SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
 }
 
 bool Win32DialogView::Checked(int id) const {
