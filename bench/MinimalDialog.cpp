@@ -1,0 +1,80 @@
+// The smallest Win32 program with a dialog: the baseline Mirelka's start-up time and memory
+// are measured against (bench/WineBench.cpp). It shows its template and waits to be closed.
+//
+// Built a second time with MIRELKA_BENCH_SERVICES (MinimalServices.exe), it also takes what
+// Mirelka takes from the platform before it is resident, and nothing of Mirelka's own: the
+// common controls 6 manifest, COM with a shell link object, a notification icon, and the
+// common dialog library loaded. Between the two lies what those services cost.
+#include <windows.h>
+
+#ifdef MIRELKA_BENCH_SERVICES
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#endif
+
+namespace {
+
+#ifdef MIRELKA_BENCH_SERVICES
+IShellLinkW* shellLink = nullptr;
+
+void TakeServices(HWND window) {
+    CoInitialize(nullptr);
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                     reinterpret_cast<void**>(&shellLink));
+    LoadLibraryW(L"comdlg32.dll");
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    icon.hWnd = window;
+    icon.uID = 1;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = WM_APP;
+    icon.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    Shell_NotifyIconW(NIM_ADD, &icon);
+}
+
+void ReleaseServices(HWND window) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    icon.hWnd = window;
+    icon.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    if (shellLink != nullptr) {
+        shellLink->Release();
+    }
+    CoUninitialize();
+}
+#endif
+
+INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+#ifdef MIRELKA_BENCH_SERVICES
+            TakeServices(window);
+#endif
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
+#ifdef MIRELKA_BENCH_SERVICES
+                ReleaseServices(window);
+#endif
+                EndDialog(window, LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifdef MIRELKA_BENCH_SERVICES
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
+    return static_cast<int>(
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(101), nullptr, DialogProc, 0));
+}
