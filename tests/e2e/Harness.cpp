@@ -1233,3 +1233,199 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
 }
 
 }  // namespace mirelka::e2e
+
+// ---- message boxes answered, the open-file dialog, helper files, the platform ---------
+
+namespace mirelka::e2e {
+
+std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int button) {
+    HWND box = WaitForMessageBox(process, kActionTimeoutMs);
+    if (box == nullptr) {
+        return std::nullopt;
+    }
+    AnsweredBox answered;
+    answered.text = Utf8(MessageBoxText(box));
+    answered.icon = MessageBoxShowsIcon(box) ? WaitForMessageBoxIcon(box) : StandardIcon::None;
+    PostCommand(box, button);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(box) == FALSE; })) {
+        return std::nullopt;
+    }
+    return answered;
+}
+
+HWND WaitForSettledResidentDialog(const Process& process) {
+    HWND dialog = WaitForResidentMainDialog(process);
+    if (dialog == nullptr || !WaitForPostedMessages(dialog) || !RoundTrip(dialog) ||
+        !WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; })) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+bool ShowSettings(HWND dialog) {
+    PostCommand(dialog, ID_TRAY_SETTINGS);
+    return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }) &&
+           WaitForPostedMessages(dialog);
+}
+
+HWND WaitForShortcutDialog(const Process& process) {
+    return WaitForWindow(process, L"#32770", Widen("ｼｮｰﾄｶｯﾄの指定"));
+}
+
+void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path) {
+    constexpr int kFileNameField = 1148;  // cmb13
+    // What the dialog posted itself while opening (it may fill the field) goes first.
+    if (!WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog's thread does not answer");
+    }
+    // An edit inside a combo box inside an extended combo box.
+    HWND edit = FindWindowExW(
+        FindWindowExW(GetDlgItem(fileDialog, kFileNameField), nullptr, L"ComboBox", nullptr),
+        nullptr, L"Edit", nullptr);
+    if (edit == nullptr) {
+        throw std::runtime_error("the open-file dialog has no file name field");
+    }
+    SetControlText(edit, path);
+    PostCommand(fileDialog, IDOK);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }) ||
+        !WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog stays after OK: " + Utf8(path));
+    }
+}
+
+std::wstring HelperPath(std::wstring_view fileName) {
+    const std::wstring& probe = ProbePath();
+    const std::size_t slash = probe.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : probe.substr(0, slash + 1)) +
+           std::wstring(fileName);
+}
+
+bool RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace mirelka::e2e
+
+// ---- what a process holds: handles, GDI and USER objects, private memory ---------------
+
+#include <psapi.h>
+
+#include "ResourceCounts.h"
+
+namespace mirelka::e2e {
+
+namespace {
+
+// NtQuerySystemInformation's SystemHandleInformation: every open handle of every process.
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+struct SystemHandleEntry {
+    ULONG processId;
+    UCHAR objectType;
+    UCHAR flags;
+    USHORT handle;
+    PVOID object;
+    ACCESS_MASK grantedAccess;
+};
+struct SystemHandleTable {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+
+long long HandleCount(HANDLE process, DWORD processId) {
+    DWORD reported = 0;
+    if (GetProcessHandleCount(process, &reported) && reported != 0) {
+        return reported;
+    }
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr) {
+        return -1;
+    }
+    std::vector<unsigned char> buffer(1 << 20);
+    LONG status = 0;
+    ULONG needed = 0;
+    while ((status = query(kSystemHandleInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size()), &needed)) ==
+           kStatusInfoLengthMismatch) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (status != 0) {
+        return -1;
+    }
+    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
+    const SystemHandleEntry* entries = table->entries;
+    return std::count_if(entries, entries + table->count,
+                         [&](const SystemHandleEntry& entry) { return entry.processId == processId; });
+}
+
+// Wine keeps a process's GDI handle table where Windows once did, at the process
+// environment block's GdiSharedHandleTable: 0x10000 entries of 24 bytes, the object's type
+// at byte 14 and 0 in a free entry.
+long long WineGdiObjectCount(HANDLE process) {
+    struct BasicInformation {
+        LONG exitStatus;
+        PVOID pebBaseAddress;
+        ULONG_PTR rest[4];
+    };
+    using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    BasicInformation basic{};
+    if (query == nullptr || query(process, 0, &basic, sizeof basic, nullptr) != 0) {
+        return -1;
+    }
+    constexpr std::size_t kTableOffset = 0xF8;
+    constexpr std::size_t kEntries = 0x10000;
+    constexpr std::size_t kEntrySize = 24;
+    constexpr std::size_t kTypeOffset = 14;
+    void* table = nullptr;
+    if (!ReadProcessMemory(process, static_cast<const char*>(basic.pebBaseAddress) + kTableOffset,
+                           &table, sizeof table, nullptr) ||
+        table == nullptr) {
+        return -1;
+    }
+    std::vector<unsigned char> entries(kEntries * kEntrySize);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size(), nullptr)) {
+        return -1;
+    }
+    long long count = 0;
+    for (std::size_t i = 0; i < kEntries; ++i) {
+        count += entries[i * kEntrySize + kTypeOffset] != 0 ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const ResourceFigures& figures) {
+    return out << "handles " << figures.handles << ", GDI " << figures.gdiObjects << ", USER "
+               << figures.userObjects << ", private " << figures.privateBytes / 1024 << " KB";
+}
+
+ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog) {
+    ResourceFigures figures;
+    const UINT countMessage = RegisterWindowMessageW(kUserObjectCountMessage);
+    figures.userObjects = static_cast<long long>(Send(dialog, countMessage));
+
+    const UniqueHandle handle(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process.Id()));
+    if (!handle) {
+        return figures;
+    }
+    figures.handles = HandleCount(handle.get(), process.Id());
+    const DWORD gdi = GetGuiResources(handle.get(), GR_GDIOBJECTS);
+    figures.gdiObjects = gdi != 0 ? static_cast<long long>(gdi)
+                         : RunsUnderWine() ? WineGdiObjectCount(handle.get())
+                                           : -1;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (K32GetProcessMemoryInfo(handle.get(), &memory, sizeof memory)) {
+        figures.privateBytes = static_cast<long long>(memory.PagefileUsage);
+    }
+    return figures;
+}
+
+}  // namespace mirelka::e2e

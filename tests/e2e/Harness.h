@@ -285,3 +285,58 @@ std::vector<ProbeRecord> WaitForProbeRecords(const std::wstring& log, std::size_
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 
 }  // namespace mirelka::e2e
+
+// ---- message boxes answered, the open-file dialog, helper files, the platform ---------
+
+namespace mirelka::e2e {
+
+// A message box as the test found it before answering it.
+struct AnsweredBox {
+    std::string text;
+    StandardIcon icon = StandardIcon::None;
+};
+// Waits for the process's next message box, reads it, answers it with this button's id and
+// waits until it is gone; nothing when none showed or it did not go.
+std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int button);
+
+// Mirelka's main dialog once it is resident and settled: Wine flashes a modal dialog once
+// its queue first runs empty, and the next paint hides it again. Null when that did not
+// happen in time.
+HWND WaitForSettledResidentDialog(const Process& process);
+// Shows the settings window as 設定 in the tray menu does; false when it did not show.
+bool ShowSettings(HWND dialog);
+
+// The open-file dialog of Mirelka's browse buttons ("ｼｮｰﾄｶｯﾄの指定") once it shows; null when
+// it did not in time.
+HWND WaitForShortcutDialog(const Process& process);
+// Types path into that dialog's file name field and presses OK. The dialog runs in the
+// thread of mainDialog. Throws when the field is missing or the dialog stays.
+void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path);
+
+// A file of ours built beside the launch probe: a helper program or DLL.
+std::wstring HelperPath(std::wstring_view fileName);
+// Whether this runs under Wine: its file system differs from Windows' in places.
+bool RunsUnderWine();
+
+}  // namespace mirelka::e2e
+
+// ---- what a process holds: handles, GDI and USER objects, private memory ---------------
+
+namespace mirelka::e2e {
+
+// What a process holds at one moment, for leak tests; -1 where a figure could not be read.
+struct ResourceFigures {
+    long long handles = -1;
+    long long gdiObjects = -1;
+    long long userObjects = -1;  // as Mirelka's main dialog counts them (ResourceCounts.h)
+    // Memory only this process uses: its commit charge on Windows; under Wine, the Linux
+    // process's resident anonymous memory and swap, where its heaps live.
+    long long privateBytes = -1;
+};
+std::ostream& operator<<(std::ostream& out, const ResourceFigures& figures);
+// Read from outside, as the system tells them (Wine answers 0 where Windows counts: its
+// handle and GDI tables are read instead). userObjects is asked of dialog, Mirelka's main
+// dialog; throws when that does not answer.
+ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog);
+
+}  // namespace mirelka::e2e

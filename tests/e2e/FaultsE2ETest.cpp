@@ -1,0 +1,364 @@
+// Data files in a bad state, as a user's machine may have them: held open by another
+// program while Mirelka saves, marked read-only, missing, empty, garbled, or holding more
+// applications than the tray menu can number.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "Shortcuts.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+// Another program's handle on a file, shared with nobody, as an editor, a virus scanner or
+// a backup tool may hold one.
+class HeldFile {
+public:
+    explicit HeldFile(const std::wstring& path)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (!file_) {
+            throw std::runtime_error("cannot hold " + Utf8(path) + ", error " +
+                                     std::to_string(GetLastError()));
+        }
+    }
+    void Release() { file_.reset(); }
+
+private:
+    UniqueFile file_;
+};
+
+// The line ScreenMode.txt holds for a mode list label such as " 800×600×32 60Hz".
+std::string ModeLineOf(const std::wstring& label) {
+    unsigned long n[4] = {};
+    if (std::swscanf(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]) != 4) {
+        throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
+    }
+    return std::to_string(n[0]) + "\t" + std::to_string(n[1]) + "\t" + std::to_string(n[2]) + "\t" +
+           std::to_string(n[3]) + "\r\n";
+}
+
+// Menu keys: first, then repeated so many times, then Enter.
+std::vector<UINT> Keys(UINT first, UINT repeated, int times) {
+    std::vector<UINT> keys{first};
+    keys.insert(keys.end(), static_cast<std::size_t>(times), repeated);
+    keys.push_back(VK_RETURN);
+    return keys;
+}
+
+class FaultsE2ETest : public testing::Test {
+protected:
+    struct App {
+        std::wstring shortcut;
+        std::wstring log;  // what its probe writes when it runs
+    };
+
+    FaultsE2ETest()
+        : exe_(folder_.PathOf(L"Mirelka.exe")),
+          appData_(folder_.PathOf(L"AppData.txt")),
+          screenModes_(folder_.PathOf(L"ScreenMode.txt")) {
+        CopyInto(MirelkaPath(), exe_);
+        // One mode ticked: Mirelka starts resident, as it is used.
+        WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
+    }
+
+    App MakeApp(const std::wstring& name) const {
+        const std::wstring folder = folder_.MakeFolder(name);
+        const std::wstring probe = folder + L"\\probe.exe";
+        CopyInto(ProbePath(), probe);
+        WriteBytes(probe + L".sleep", "0");
+        App app{folder + L"\\probe.lnk", ProbeLogOf(probe)};
+        MakeShortcut(app.shortcut, probe, folder);
+        return app;
+    }
+
+    // Starts Mirelka and waits until it is resident and settled.
+    HWND StartResident() {
+        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
+        HWND dialog = WaitForSettledResidentDialog(*mirelka_);
+        if (dialog == nullptr) {
+            throw std::runtime_error("Mirelka did not start resident: " + Describe(*mirelka_));
+        }
+        return dialog;
+    }
+
+    void OpenSettings(HWND dialog) const {
+        if (!ShowSettings(dialog)) {
+            throw std::runtime_error("the settings window did not show: " + Describe(*mirelka_));
+        }
+    }
+
+    void ChooseShortcut(HWND dialog, const std::wstring& shortcut) const {
+        PostCommand(dialog, IDC_BROWSE_DESKTOP);
+        HWND fileDialog = WaitForShortcutDialog(*mirelka_);
+        if (fileDialog == nullptr) {
+            throw std::runtime_error("no open-file dialog: " + Describe(*mirelka_));
+        }
+        ChooseInFileDialog(dialog, fileDialog, shortcut);
+    }
+
+    // Opens the icon's menu and presses these keys in it; false when the menu did not open
+    // or did not close.
+    bool ChooseFromMenu(HWND dialog, const std::vector<UINT>& keys) const {
+        PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+        HWND menu = WaitForPopupMenus(*mirelka_, 1);
+        if (menu == nullptr) {
+            return false;
+        }
+        for (const UINT key : keys) {
+            PostKey(menu, key);
+        }
+        return WaitForNoPopupMenu(*mirelka_);
+    }
+
+    // After the last box: Mirelka is back in its loop and shows none.
+    void ExpectNoFurtherBox(HWND dialog) const {
+        ASSERT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
+        EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
+    }
+
+    static std::string Line(const std::string& title, const App& app) {
+        return title + "\t" + Utf8(app.shortcut) + "\t0\t0\t0\t0\t0";
+    }
+
+    static std::vector<std::string> Titles(HWND dialog) {
+        return Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE)));
+    }
+
+    TempFolder folder_;
+    std::wstring exe_;
+    std::wstring appData_;
+    std::wstring screenModes_;
+    std::optional<Process> mirelka_;
+};
+
+const std::string kNotepad = "Notepad\tC:\\windows\\notepad.lnk\t0\t0\t0\t0\t0";
+
+TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextSaveHasAll) {
+    const App first = MakeApp(L"first");
+    const App second = MakeApp(L"second");
+    WriteBytes(appData_, DataFileBytes({kNotepad}));
+    Backdate(appData_);
+    const FileSnapshot before = Snapshot(appData_);
+    const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
+    HWND dialog = StartResident();
+    OpenSettings(dialog);
+
+    HeldFile held(appData_);
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
+    ChooseShortcut(dialog, first.shortcut);
+    PostCommand(dialog, IDC_REGISTER);
+    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(registered) << Describe(*mirelka_);
+    EXPECT_EQ(registered->text, "「ゲームA」を登録しました");
+    const std::optional<AnsweredBox> failed = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(failed) << "the failed save went unreported; " << Describe(*mirelka_);
+    EXPECT_EQ(failed->text, "AppData.txtをｵｰﾌﾟﾝできません");
+    EXPECT_EQ(failed->icon, StandardIcon::Error);
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries) << "no AppData.txt.tmp left";
+    EXPECT_EQ(Titles(dialog), (std::vector<std::string>{"Notepad", "ゲームA"}));
+
+    // The registration lives on in memory: the menu launches it (second, after Notepad).
+    ASSERT_TRUE(ChooseFromMenu(dialog, {VK_DOWN, VK_DOWN, VK_RETURN})) << Describe(*mirelka_);
+    EXPECT_EQ(WaitForProbeRecords(first.log, 1).size(), 1u) << Describe(*mirelka_);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+
+    held.Release();
+    EXPECT_EQ(Snapshot(appData_), before) << "the held file is as it was";
+
+    OpenSettings(dialog);
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームB"));
+    ChooseShortcut(dialog, second.shortcut);
+    PostCommand(dialog, IDC_REGISTER);
+    const std::optional<AnsweredBox> next = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(next) << Describe(*mirelka_);
+    EXPECT_EQ(next->text, "「ゲームB」を登録しました");
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(Snapshot(appData_).bytes,
+              DataFileBytes({kNotepad, Line("ゲームA", first), Line("ゲームB", second)}))
+        << "the registration the failed save missed is saved with the next one";
+    EXPECT_FALSE(Snapshot(appData_ + L".tmp").exists);
+}
+
+TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
+    // No listed mode ticked: Mirelka starts on the mode tab, visible.
+    WriteBytes(screenModes_, DataFileBytes({"1234\t567\t8\t60"}));
+    Backdate(screenModes_);
+    const FileSnapshot before = Snapshot(screenModes_);
+    const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
+    mirelka_.emplace(Process::Start(exe_, folder_.Path()));
+    HWND dialog = WaitForMainDialog(*mirelka_);
+    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
+    HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
+    const std::vector<std::wstring> labels = ListItems(list);
+    ASSERT_FALSE(labels.empty());
+    PressSpaceOnListItem(list, 0);
+    ASSERT_TRUE(WaitForPostedMessages(dialog));
+
+    HeldFile held(screenModes_);
+    PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
+    const std::optional<AnsweredBox> failed = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(failed) << "the failed save went unreported; " << Describe(*mirelka_);
+    EXPECT_EQ(failed->text, "ScreenMode.txtをｵｰﾌﾟﾝできません");
+    EXPECT_EQ(failed->icon, StandardIcon::Error);
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries) << "no ScreenMode.txt.tmp left";
+    held.Release();
+    EXPECT_EQ(Snapshot(screenModes_), before);
+
+    // Released, the same click saves.
+    PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForPostedMessages(dialog));
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(Snapshot(screenModes_).bytes, ModeLineOf(labels[0]));
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries);
+}
+
+TEST_F(FaultsE2ETest, RegisteringOverAReadOnlyAppDataLosesNothing) {
+    const App app = MakeApp(L"app");
+    WriteBytes(appData_, DataFileBytes({kNotepad}));
+    Backdate(appData_);
+    ASSERT_TRUE(SetFileAttributesW(appData_.c_str(), FILE_ATTRIBUTE_READONLY));
+    const FileSnapshot before = Snapshot(appData_);
+    const std::string saved = DataFileBytes({kNotepad, Line("ゲームA", app)});
+    const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
+    HWND dialog = StartResident();
+    OpenSettings(dialog);
+
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
+    ChooseShortcut(dialog, app.shortcut);
+    PostCommand(dialog, IDC_REGISTER);
+    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(registered) << Describe(*mirelka_);
+    EXPECT_EQ(registered->text, "「ゲームA」を登録しました");
+    ASSERT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
+    const std::optional<AnsweredBox> failed =
+        ShowsMessageBox(*mirelka_) ? AnswerNextMessageBox(*mirelka_, IDOK) : std::nullopt;
+    ExpectNoFurtherBox(dialog);
+    const FileSnapshot after = Snapshot(appData_);
+    const DWORD attributes = GetFileAttributesW(appData_.c_str());
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries) << "no AppData.txt.tmp left";
+    EXPECT_EQ(Titles(dialog), (std::vector<std::string>{"Notepad", "ゲームA"}));
+
+    if (!RunsUnderWine()) {
+        // Windows refuses to replace a read-only file.
+        ASSERT_TRUE(failed) << "the refused save went unreported";
+        EXPECT_EQ(failed->text, "AppData.txtをｵｰﾌﾟﾝできません");
+        EXPECT_EQ(failed->icon, StandardIcon::Error);
+        EXPECT_EQ(after, before);
+        EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+        return;
+    }
+    // Wine may replace it: then all of it is there, and the save said nothing.
+    std::printf(
+        "[ measured ] Wine, read-only AppData.txt: %s; the file is %s; attributes 0x%lx\n",
+        failed ? ("the save was refused: " + failed->text).c_str() : "the save went through",
+        after == before        ? "unchanged"
+        : after.bytes == saved ? "the new one"
+                               : "OTHER",
+        static_cast<unsigned long>(attributes));
+    if (failed) {
+        EXPECT_EQ(failed->text, "AppData.txtをｵｰﾌﾟﾝできません");
+        EXPECT_EQ(after, before);
+    } else {
+        EXPECT_EQ(after.bytes, saved);
+    }
+}
+
+TEST_F(FaultsE2ETest, MissingEmptyOrGarbledAppDataStillStartsWithAWorkingMenu) {
+    // A valid line, 600 pseudo-random bytes (any but Ctrl-Z), a NUL, lone CRs, lead bytes
+    // without their trail byte, then a Ctrl-Z: the line after it is never read.
+    std::string garbage = "Alpha\tC:\\apps\\alpha.lnk\t0\t0\t0\t0\t0\r\n";
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 600; ++i) {
+        state = state * 1103515245u + 12345u;
+        const auto byte = static_cast<char>((state >> 16) & 0xFF);
+        garbage.push_back(byte == '\x1A' ? '\x1B' : byte);
+    }
+    constexpr char kOdd[] = "\0x\ry\r\x81\r\n\x82\t\x83";
+    garbage.append(kOdd, sizeof kOdd - 1);
+    garbage += "\r\n\x1A\r\nZulu\tC:\\apps\\zulu.lnk\t0\t0\t0\t0\t0\r\n";
+    struct Case {
+        const char* name;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {{"missing", std::nullopt}, {"empty", ""}, {"garbled", garbage}};
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bytes) {
+            WriteBytes(appData_, *c.bytes);
+            Backdate(appData_);
+        } else {
+            DeleteFileW(appData_.c_str());
+        }
+        const FileSnapshot before = Snapshot(appData_);
+        HWND dialog = StartResident();
+        EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
+        const std::vector<std::string> titles = Titles(dialog);
+        if (c.bytes == garbage) {
+            const auto has = [&](const char* title) {
+                return std::find(titles.begin(), titles.end(), title) != titles.end();
+            };
+            EXPECT_TRUE(has("Alpha")) << titles.size() << " titles";
+            EXPECT_FALSE(has("Zulu")) << "read past the Ctrl-Z";
+        } else {
+            EXPECT_TRUE(titles.empty());
+        }
+        EXPECT_TRUE(ChooseFromMenu(dialog, {VK_ESCAPE}))
+            << "the menu opens; " << Describe(*mirelka_);
+        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        EXPECT_TRUE(mirelka_->IsRunning());
+        EXPECT_EQ(Snapshot(appData_), before) << "reading changes nothing";
+        mirelka_.reset();
+    }
+}
+
+TEST_F(FaultsE2ETest, OfAThousandAndOneEntriesTheLastOneDoesNothingAndTheOneBeforeLaunches) {
+    const App last = MakeApp(L"last");
+    const App beforeLast = MakeApp(L"before-last");
+    std::vector<std::string> lines;
+    for (int i = 0; i <= 1000; ++i) {
+        char title[16] = {};
+        std::snprintf(title, sizeof title, "App%04d", i);
+        if (i == 999) {
+            lines.push_back(Line(title, beforeLast));
+        } else if (i == 1000) {
+            lines.push_back(Line(title, last));
+        } else {
+            lines.push_back(std::string(title) + "\tC:\\nowhere\\" + title + ".lnk\t0\t0\t0\t0\t0");
+        }
+    }
+    WriteBytes(appData_, DataFileBytes(lines));
+    HWND dialog = StartResident();
+
+    // From the end of the menu: ｷｬﾝｾﾙ, 常駐終了, 設定, 解像度変更, then the entries from the
+    // last one up. The 1001st gets id 35000, past the launch commands.
+    ASSERT_TRUE(ChooseFromMenu(dialog, Keys(VK_END, VK_UP, 4))) << Describe(*mirelka_);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+    EXPECT_FALSE(Snapshot(beforeLast.log).exists) << "End, Up x4 chose the 1000th entry";
+    ASSERT_TRUE(ChooseFromMenu(dialog, Keys(VK_END, VK_UP, 5))) << Describe(*mirelka_);
+    EXPECT_EQ(WaitForProbeRecords(beforeLast.log, 1).size(), 1u)
+        << "the 1000th entry (id 34999) launches; " << Describe(*mirelka_);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+    EXPECT_FALSE(Snapshot(last.log).exists) << "the 1001st entry launched";
+    EXPECT_TRUE(mirelka_->IsRunning());
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
+}
+
+}  // namespace
+}  // namespace mirelka::e2e

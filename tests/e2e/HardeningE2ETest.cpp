@@ -1,0 +1,127 @@
+// Mirelka narrows its own DLL search to the system's folders at start, since every launch
+// moves its current directory into some program's folder. What must still work with that:
+// reading shortcuts, the open-file dialog, launching; and a launched program, which keeps
+// the usual search, still finds a DLL in the working folder its shortcut gives.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "Shortcuts.h"
+#include "app/ResourceIds.h"
+
+namespace mirelka::e2e {
+namespace {
+
+class HardeningE2ETest : public testing::Test {
+protected:
+    HardeningE2ETest()
+        : exe_(folder_.PathOf(L"Mirelka.exe")), appData_(folder_.PathOf(L"AppData.txt")) {
+        CopyInto(MirelkaPath(), exe_);
+        WriteBytes(folder_.PathOf(L"ScreenMode.txt"), DataFileBytes({"800\t600\t32\t60"}));
+    }
+
+    HWND StartResident() {
+        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
+        HWND dialog = WaitForSettledResidentDialog(*mirelka_);
+        if (dialog == nullptr) {
+            throw std::runtime_error("Mirelka did not start resident: " + Describe(*mirelka_));
+        }
+        return dialog;
+    }
+
+    // Opens the open-file dialog with this browse button and cancels it.
+    void BrowseAndCancel(HWND dialog, int button) const {
+        PostCommand(dialog, button);
+        HWND fileDialog = WaitForShortcutDialog(*mirelka_);
+        ASSERT_NE(fileDialog, nullptr) << "no open-file dialog; " << Describe(*mirelka_);
+        PostCommand(fileDialog, IDCANCEL);
+        ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }))
+            << Describe(*mirelka_);
+        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+        EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "cancelling keeps the settings window";
+    }
+
+    static std::string Text(HWND dialog, int id) {
+        return Utf8(WindowText(GetDlgItem(dialog, id)));
+    }
+
+    TempFolder folder_;
+    std::wstring exe_;
+    std::wstring appData_;
+    std::optional<Process> mirelka_;
+};
+
+TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    const std::wstring probe = apps + L"\\probe.exe";
+    const std::wstring shortcut = apps + L"\\probe.lnk";
+    CopyInto(ProbePath(), probe);
+    WriteBytes(probe + L".sleep", "0");
+    MakeShortcut(shortcut, probe, apps);
+    HWND dialog = StartResident();
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
+
+    ASSERT_NO_FATAL_FAILURE(BrowseAndCancel(dialog, IDC_BROWSE_STARTMENU));
+    EXPECT_EQ(Text(dialog, IDC_SHORTCUT), "") << "a cancelled dialog chooses nothing";
+
+    // Chosen in the dialog and read through the shell's shortcut object.
+    PostCommand(dialog, IDC_BROWSE_DESKTOP);
+    HWND fileDialog = WaitForShortcutDialog(*mirelka_);
+    ASSERT_NE(fileDialog, nullptr) << Describe(*mirelka_);
+    ChooseInFileDialog(dialog, fileDialog, shortcut);
+    EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(probe));
+    EXPECT_EQ(Text(dialog, IDC_WORKDIR), Utf8(apps));
+
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), L"Probe");
+    PostCommand(dialog, IDC_REGISTER);
+    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
+    ASSERT_TRUE(registered) << Describe(*mirelka_);
+    EXPECT_EQ(registered->text, "「Probe」を登録しました");
+
+    PostCommand(dialog, ID_LAUNCH_FIRST);
+    const std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(probe), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    EXPECT_EQ(runs[0].at("cwd"), Utf8(apps));
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+
+    // Mirelka's current directory is now the program's folder.
+    ASSERT_NO_FATAL_FAILURE(BrowseAndCancel(dialog, IDC_BROWSE_STARTMENU));
+    EXPECT_TRUE(mirelka_->IsRunning());
+}
+
+TEST_F(HardeningE2ETest, ALaunchedProgramLoadsADllFromItsWorkingFolder) {
+    // The program and the DLL in different folders: only the working folder has the DLL.
+    const std::wstring bin = folder_.MakeFolder(L"bin");
+    const std::wstring work = folder_.MakeFolder(L"work");
+    const std::wstring program = bin + L"\\libprobe.exe";
+    const std::wstring library = work + L"\\ProbeLib.dll";
+    CopyInto(HelperPath(L"mirelka_lib_probe.exe"), program);
+    CopyInto(HelperPath(L"ProbeLib.dll"), library);
+    MakeShortcut(bin + L"\\libprobe.lnk", program, work);
+    WriteBytes(appData_,
+               DataFileBytes({"LibProbe\t" + Utf8(bin) + "\\libprobe.lnk\t0\t0\t0\t0\t0"}));
+    HWND dialog = StartResident();
+
+    PostCommand(dialog, ID_LAUNCH_FIRST);
+    const std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(program), 1);
+    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+    const ProbeRecord& run = runs[0];
+    EXPECT_EQ(run.at("cwd"), Utf8(work));
+    ASSERT_EQ(run.at("loaded"), "1") << "LoadLibraryW failed with error " << run.at("error");
+    EXPECT_EQ(_wcsicmp(Widen(run.at("from")).c_str(), library.c_str()), 0)
+        << "loaded from " << run.at("from");
+    EXPECT_EQ(run.at("answer"), "42");
+}
+
+}  // namespace
+}  // namespace mirelka::e2e
