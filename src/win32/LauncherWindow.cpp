@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include "CheckListBox.h"
+#include "ResourceCounts.h"
 #include "app/ResourceIds.h"
 
 namespace mirelka {
@@ -26,6 +27,7 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
       menu_(instance),
       // Broadcast by the shell when it makes its task bar anew, e.g. after a crash.
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+      userObjectCount_(RegisterWindowMessageW(kUserObjectCountMessage)),
       view_(bigIcon_.get(), smallIcon_.get()),
       dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_, tray_, menu_,
                     fileDialog_},
@@ -61,6 +63,11 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
 INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         dialog_.OnTaskbarCreated();
+        return TRUE;
+    }
+    // For leak tests only; reads, changes nothing.
+    if (message == userObjectCount_ && userObjectCount_ != 0) {
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, static_cast<LONG_PTR>(UserObjectCount()));
         return TRUE;
     }
     switch (message) {

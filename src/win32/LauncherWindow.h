@@ -45,6 +45,7 @@ private:
     Win32PopupMenu menu_;
     Win32FileDialog fileDialog_;
     UINT taskbarCreated_;
+    UINT userObjectCount_;
     Win32DialogView view_;
     LauncherDialog dialog_;
 };
