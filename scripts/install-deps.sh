@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine locales
+  clang libclang-rt-14-dev clang-tidy cppcheck gcovr
 )
 
 missing=()

@@ -38,6 +38,8 @@ int ModeCommandId(std::size_t listIndex);
 // The main dialog's state and handlers. The Win32 window procedure turns messages into
 // calls here; nothing in this class knows about windows. The handlers live beside the
 // subsystem they belong to (display/, store/, ...).
+// Not copyable, and nothing to say about the rest: every member cleans up after itself.
+// NOLINTNEXTLINE(cppcoreguidelines-special-member-functions)
 class LauncherDialog {
 public:
     LauncherDialog(const Ports& ports, std::string executablePath);

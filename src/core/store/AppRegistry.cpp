@@ -6,6 +6,8 @@
 
 #include "text/MbString.h"
 
+// The array holds pointers to entries: sizeof(AppEntry*) is the size of its slot.
+// NOLINTBEGIN(bugprone-sizeof-expression)
 namespace mirelka {
 
 int AppRegistry::Compare(const AppEntry& a, const AppEntry& b) const {
@@ -100,3 +102,4 @@ bool AppRegistry::Remove(const AppEntry& key) {
 }
 
 }  // namespace mirelka
+// NOLINTEND(bugprone-sizeof-expression)

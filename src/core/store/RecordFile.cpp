@@ -7,6 +7,7 @@ namespace mirelka {
 namespace {
 constexpr char kFieldSeparator = '\t';
 constexpr char kCtrlZ = 0x1A;
+// NOLINTNEXTLINE(bugprone-implicit-widening-of-multiplication-result): a constant, cannot wrap
 constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
@@ -129,6 +130,8 @@ int RecordFile::NextByte() {
     return static_cast<unsigned char>(c);
 }
 
+// One pass over the bytes, kept whole so that each byte's fate reads in one place.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool RecordFile::ReadLine() {
     line_.clear();
     lineHasField_ = false;

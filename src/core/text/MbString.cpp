@@ -10,8 +10,11 @@ std::size_t CharLength(const LeadBytes& leads, std::string_view s, std::size_t p
 }
 
 int MbsCompare(const LeadBytes& leads, std::string_view a, std::string_view b) {
+    // Code values are unsigned; char and unsigned char may alias each other.
+    // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast)
     const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
     const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
+    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
     const std::size_t na = a.size();
     const std::size_t nb = b.size();
     // Equal characters have equal lengths, so one index walks both strings.
