@@ -1357,8 +1357,9 @@ long long HandleCount(HANDLE process, DWORD processId) {
     }
     const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
     const SystemHandleEntry* entries = table->entries;
-    return std::count_if(entries, entries + table->count,
-                         [&](const SystemHandleEntry& entry) { return entry.processId == processId; });
+    return std::count_if(entries, entries + table->count, [&](const SystemHandleEntry& entry) {
+        return entry.processId == processId;
+    });
 }
 
 // Wine keeps a process's GDI handle table where Windows once did, at the process
@@ -1405,6 +1406,11 @@ std::ostream& operator<<(std::ostream& out, const ResourceFigures& figures) {
                << figures.userObjects << ", private " << figures.privateBytes / 1024 << " KB";
 }
 
+long long HandleCountOf(DWORD processId) {
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    return process ? HandleCount(process.get(), processId) : -1;
+}
+
 ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog) {
     ResourceFigures figures;
     const UINT countMessage = RegisterWindowMessageW(kUserObjectCountMessage);
@@ -1416,10 +1422,10 @@ ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog) {
         return figures;
     }
     figures.handles = HandleCount(handle.get(), process.Id());
-    const DWORD gdi = GetGuiResources(handle.get(), GR_GDIOBJECTS);
-    figures.gdiObjects = gdi != 0 ? static_cast<long long>(gdi)
-                         : RunsUnderWine() ? WineGdiObjectCount(handle.get())
-                                           : -1;
+    figures.gdiObjects = GetGuiResources(handle.get(), GR_GDIOBJECTS);
+    if (figures.gdiObjects == 0) {
+        figures.gdiObjects = RunsUnderWine() ? WineGdiObjectCount(handle.get()) : -1;
+    }
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     if (K32GetProcessMemoryInfo(handle.get(), &memory, sizeof memory)) {

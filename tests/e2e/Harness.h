@@ -338,5 +338,8 @@ std::ostream& operator<<(std::ostream& out, const ResourceFigures& figures);
 // handle and GDI tables are read instead). userObjects is asked of dialog, Mirelka's main
 // dialog; throws when that does not answer.
 ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog);
+// The handles a process (this one too) holds, as ResourceFiguresOf counts them; -1 when
+// they cannot be counted.
+long long HandleCountOf(DWORD processId);
 
 }  // namespace mirelka::e2e
