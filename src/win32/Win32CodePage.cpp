@@ -6,8 +6,6 @@
 
 namespace mirelka {
 
-namespace {
-
 std::wstring ToWide(unsigned codePage, std::string_view bytes) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         return {};
@@ -36,8 +34,6 @@ std::string FromWide(unsigned codePage, std::wstring_view text) {
     }
     return out;
 }
-
-}  // namespace
 
 Win32CodePage::Win32CodePage() : Win32CodePage(GetACP()) {}
 

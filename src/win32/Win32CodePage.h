@@ -22,6 +22,10 @@ private:
     LeadBytes leads_;
 };
 
+// Any code page (CP_ACP, CP_UTF8, 932, ...) to and from UTF-16; empty when it can't convert.
+std::wstring ToWide(unsigned codePage, std::string_view bytes);
+std::string FromWide(unsigned codePage, std::wstring_view text);
+
 // UTF-8 to and from UTF-16 for the wide API.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);

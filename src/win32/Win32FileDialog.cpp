@@ -9,39 +9,13 @@
 
 namespace mirelka {
 
-namespace {
-
-// Paths are data text: the ANSI code page, like the rest of the program's files.
-std::string ToAnsi(const wchar_t* wide) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) {
-        return {};
-    }
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, out.data(), length, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(length) - 1);
-    return out;
-}
-
-std::wstring FromAnsi(const std::string& ansi) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-    if (length <= 1) {
-        return {};
-    }
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, out.data(), length);
-    out.resize(static_cast<std::size_t>(length) - 1);
-    return out;
-}
-
-}  // namespace
-
 std::optional<std::string> Win32FileDialog::SpecialFolder(int csidl) {
     wchar_t path[MAX_PATH + 1] = {};
     if (!SHGetSpecialFolderPathW(owner_, path, csidl, FALSE)) {
         return std::nullopt;
     }
-    return ToAnsi(path);
+    // Paths are data text: the ANSI code page, like the rest of the program's files.
+    return FromWide(CP_ACP, path);
 }
 
 std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
@@ -56,7 +30,7 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     filter.push_back(L'\0');
     const std::wstring title = Widen(request.title);
     const std::wstring extension = Widen(request.defaultExtension);
-    const std::wstring folder = FromAnsi(request.initialFolder);
+    const std::wstring folder = ToWide(CP_ACP, request.initialFolder);
 
     wchar_t file[MAX_PATH + 1] = {};
     OPENFILENAMEW dialog{};
@@ -75,7 +49,7 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     if (!GetOpenFileNameW(&dialog)) {
         return std::nullopt;
     }
-    return ToAnsi(file);
+    return FromWide(CP_ACP, file);
 }
 
 }  // namespace mirelka

@@ -120,6 +120,10 @@ private:
     // that could not be created or replaced.
     void ReportFileError(const RecordFile& file, const char* openFailedText);
     std::string Utf8(const std::string& ansi) const { return ports_.codePage.ToUtf8(ansi); }
+    // Rewrites file with what writeRecords writes (false when a write failed); reports a
+    // failure with openFailedText or the file-error messages, beeps on success.
+    template <typename WriteRecords>
+    bool Rewrite(RecordFile& file, const char* openFailedText, WriteRecords writeRecords);
     // The data-text title for what the title box shows.
     std::string TitleFromBox(const std::string& shown);
 
@@ -133,5 +137,21 @@ private:
     RecordFile appFile_;
     std::string executablePath_;
 };
+
+template <typename WriteRecords>
+bool LauncherDialog::Rewrite(RecordFile& file, const char* openFailedText,
+                             WriteRecords writeRecords) {
+    if (!file.Open(RecordFile::Mode::Write)) {
+        ports_.view.ShowMessage(openFailedText, MessageType::Error);
+        return false;
+    }
+    if (!writeRecords() || !file.Close()) {
+        file.Abandon();
+        ReportFileError(file, openFailedText);
+        return false;
+    }
+    ports_.view.Beep();
+    return true;
+}
 
 }  // namespace mirelka

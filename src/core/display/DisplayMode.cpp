@@ -14,6 +14,15 @@ std::string FormatField(std::uint32_t value) {
 
 }  // namespace
 
+DisplayMode ModeOf(const AppEntry& entry) {
+    DisplayMode mode;
+    mode.width = static_cast<std::uint32_t>(entry.width);
+    mode.height = static_cast<std::uint32_t>(entry.height);
+    mode.bitsPerPixel = static_cast<std::uint32_t>(entry.bitsPerPixel);
+    mode.frequency = static_cast<std::uint32_t>(entry.frequency);
+    return mode;
+}
+
 bool IsUsableMode(const DisplayMode& mode) {
     return mode.width >= 640 && mode.height >= 480 && mode.bitsPerPixel >= 8 &&
            mode.frequency >= 30;

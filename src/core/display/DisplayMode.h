@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "store/AppEntry.h"
+
 namespace mirelka {
 
 class RecordFile;
@@ -23,6 +25,9 @@ struct DisplayMode {
                bitsPerPixel == other.bitsPerPixel && frequency == other.frequency;
     }
 };
+
+// The mode an entry asks for, identified by its four numbers only.
+DisplayMode ModeOf(const AppEntry& entry);
 
 // What the program is willing to offer: at least 640x480, 8 bits and 30 Hz. A driver's
 // "default rate" of 0 or 1 Hz is therefore never offered.

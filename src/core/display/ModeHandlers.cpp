@@ -18,24 +18,17 @@ bool LauncherDialog::SaveScreenModes() {
         ports_.view.ShowMessage(text::kTickOneToSave, MessageType::Error);
         return false;
     }
-    if (!modeFile_.Open(RecordFile::Mode::Write)) {
-        ports_.view.ShowMessage(text::kCannotOpenScreenMode, MessageType::Error);
-        return false;
-    }
-    bool written = true;
-    for (std::size_t i = 0; i < modeList_.Count() && written; ++i) {
-        if (modeList_.IsTicked(i)) {
-            FormatMode(modeFile_, &modeList_.At(i));
-            written = modeFile_.WriteLine();
+    return Rewrite(modeFile_, text::kCannotOpenScreenMode, [&] {
+        for (std::size_t i = 0; i < modeList_.Count(); ++i) {
+            if (modeList_.IsTicked(i)) {
+                FormatMode(modeFile_, &modeList_.At(i));
+                if (!modeFile_.WriteLine()) {
+                    return false;
+                }
+            }
         }
-    }
-    if (!written || !modeFile_.Close()) {
-        modeFile_.Abandon();
-        ReportFileError(modeFile_, text::kCannotOpenScreenMode);
-        return false;
-    }
-    ports_.view.Beep();
-    return true;
+        return true;
+    });
 }
 
 void LauncherDialog::FillModeSelector() {

@@ -16,7 +16,6 @@ void LauncherDialog::OnLaunchApp(int commandId) {
 }
 
 bool LauncherDialog::LaunchEntry(const AppEntry& entry) {
-    const std::size_t modeCount = modeList_.Count();
     DisplayMode saved;
     const bool savedValid = CaptureRegistryMode(saved);
 
@@ -28,16 +27,10 @@ bool LauncherDialog::LaunchEntry(const AppEntry& entry) {
         return false;
     }
 
-    DisplayMode wanted;
-    wanted.width = static_cast<std::uint32_t>(entry.width);
-    wanted.height = static_cast<std::uint32_t>(entry.height);
-    wanted.bitsPerPixel = static_cast<std::uint32_t>(entry.bitsPerPixel);
-    wanted.frequency = static_cast<std::uint32_t>(entry.frequency);
-    for (std::size_t i = 0; i < modeCount; ++i) {
-        if (modeList_.At(i).SameModeAs(wanted)) {
-            ApplyMode(modeList_.At(i));
-            break;
-        }
+    // The whole list, ticked or not; a mode it doesn't hold launches without a change.
+    const int listed = modeList_.Find(ModeOf(entry));
+    if (listed >= 0) {
+        ApplyMode(modeList_.At(static_cast<std::size_t>(listed)));
     }
 
     ProcessRunner& runner = ports_.processes;

@@ -27,24 +27,16 @@ bool LauncherDialog::LoadAppData() {
 }
 
 bool LauncherDialog::SaveAppData() {
-    if (!appFile_.Open(RecordFile::Mode::Write)) {
-        ports_.view.ShowMessage(text::kCannotOpenAppData, MessageType::Error);
-        return false;
-    }
-    bool written = true;
-    registry_.ForEach([&](const AppEntry& entry) {
-        if (written) {
-            FormatAppEntry(appFile_, entry);
-            written = appFile_.WriteLine();
-        }
+    return Rewrite(appFile_, text::kCannotOpenAppData, [&] {
+        bool written = true;
+        registry_.ForEach([&](const AppEntry& entry) {
+            if (written) {
+                FormatAppEntry(appFile_, entry);
+                written = appFile_.WriteLine();
+            }
+        });
+        return written;
     });
-    if (!written || !appFile_.Close()) {
-        appFile_.Abandon();
-        ReportFileError(appFile_, text::kCannotOpenAppData);
-        return false;
-    }
-    ports_.view.Beep();
-    return true;
 }
 
 void LauncherDialog::FillTitleBox() {

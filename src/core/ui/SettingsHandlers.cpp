@@ -160,13 +160,8 @@ void LauncherDialog::OnSelchangeTitle() {
         return;
     }
     const AppEntry entry = *found;
-    DisplayMode mode;
-    mode.width = static_cast<std::uint32_t>(entry.width);
-    mode.height = static_cast<std::uint32_t>(entry.height);
-    mode.bitsPerPixel = static_cast<std::uint32_t>(entry.bitsPerPixel);
-    mode.frequency = static_cast<std::uint32_t>(entry.frequency);
     // A mode no longer ticked is not in the selector: the entry then shows "未設定".
-    if (view.ComboSelectString(IDC_MODE_SELECTOR, 0, ModeLabel(mode)) < 0) {
+    if (view.ComboSelectString(IDC_MODE_SELECTOR, 0, ModeLabel(ModeOf(entry))) < 0) {
         view.ComboSelect(IDC_MODE_SELECTOR, 0);
     }
     view.SetText(IDC_SHORTCUT, Utf8(entry.shortcut));
