@@ -1,14 +1,17 @@
 // The smallest Win32 program with a dialog: the baseline Mirelka's start-up time and memory
 // are measured against (bench/WineBench.cpp). It shows its template and waits to be closed.
 //
-// Built a second time with MIRELKA_BENCH_SERVICES (MinimalServices.exe), it also takes what
-// Mirelka takes from the platform before it is resident, and nothing of Mirelka's own: the
-// common controls 6 manifest, COM with a shell link object, a notification icon, and the
-// common dialog library loaded. Between the two lies what those services cost.
+// Built again with MIRELKA_BENCH_CONTROLS (MinimalControls.exe), it takes the common controls
+// 6 as Mirelka does (its manifest, InitCommonControlsEx): what any program with a tab control
+// pays. With MIRELKA_BENCH_SERVICES as well (MinimalServices.exe), it also takes the rest of
+// what Mirelka takes from the platform before it is resident, and nothing of Mirelka's own:
+// COM with a shell link object and a notification icon.
 #include <windows.h>
 
-#ifdef MIRELKA_BENCH_SERVICES
+#ifdef MIRELKA_BENCH_CONTROLS
 #include <commctrl.h>
+#endif
+#ifdef MIRELKA_BENCH_SERVICES
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -23,7 +26,6 @@ void TakeServices(HWND window) {
     CoInitialize(nullptr);
     CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                      reinterpret_cast<void**>(&shellLink));
-    LoadLibraryW(L"comdlg32.dll");
     NOTIFYICONDATAW icon{};
     icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
     icon.hWnd = window;
@@ -71,7 +73,7 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-#ifdef MIRELKA_BENCH_SERVICES
+#ifdef MIRELKA_BENCH_CONTROLS
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 #endif

@@ -3,7 +3,8 @@
 //
 //   start    CreateProcess until Mirelka's dialog exists, hidden, with its icon, against
 //            CreateProcess until MinimalDialog's dialog shows, painted; runs alternate. Also
-//            MinimalServices: the minimal dialog taking the platform services Mirelka takes
+//            MinimalControls, the minimal dialog with the common controls 6 as Mirelka has
+//            them, and MinimalServices, taking every platform service Mirelka takes
 //   memory   PrivateUsage (GetProcessMemoryInfo from here) of each, once settled, with the
 //            Linux side of the same process (/proc/<pid>/status) beside it
 //   menu     the tray callback posted until the popup menu (#32768) shows, 1,000 entries
@@ -12,8 +13,8 @@
 //            performance counter reading), for an entry without a mode and one whose mode is
 //            the current one, against this program starting the same one itself
 //
-// usage: WineBench --mirelka=EXE --minimal=EXE --services=EXE --probe=EXE --menu-baseline=EXE
-//                  [--runs=N] [--only=start,menu,launch]
+// usage: WineBench --mirelka=EXE --minimal=EXE --controls=EXE --services=EXE --probe=EXE
+//                  --menu-baseline=EXE [--runs=N] [--only=start,menu,launch]
 // Exit status 0 when every measurement was taken (whether or not a target is met).
 #include <windows.h>
 
@@ -74,8 +75,12 @@ struct Series {
         const std::size_t n = v.size();
         return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
     }
-    double Min() const { return values.empty() ? 0 : *std::min_element(values.begin(), values.end()); }
-    double Max() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
+    double Min() const {
+        return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+    }
+    double Max() const {
+        return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+    }
 };
 
 void PrintSeries(const char* name, const Series& s, const char* unit) {
@@ -129,7 +134,8 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + Narrow(path, CP_UTF8));
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) {
         throw std::runtime_error("cannot write " + Narrow(path, CP_UTF8));
@@ -183,7 +189,8 @@ void RemoveTree(const std::wstring& path) {
 }
 
 // A shortcut as the shell makes it: target and working folder.
-void MakeShortcut(const std::wstring& link, const std::wstring& target, const std::wstring& folder) {
+void MakeShortcut(const std::wstring& link, const std::wstring& target,
+                  const std::wstring& folder) {
     IShellLinkW* shellLink = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&shellLink)))) {
@@ -320,7 +327,8 @@ bool PostedMessagesHandled(HWND dialog) {
     // The dialog shows up while its template's controls are still being made.
     HWND edit = nullptr;
     DWORD_PTR limit = 0;
-    if (!WaitFor(kTimeoutMs, [&] { return (edit = GetDlgItem(dialog, kTargetBoxId)) != nullptr; }) ||
+    if (!WaitFor(kTimeoutMs,
+                 [&] { return (edit = GetDlgItem(dialog, kTargetBoxId)) != nullptr; }) ||
         !SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_BLOCK, kTimeoutMs, &limit)) {
         return false;
     }
@@ -458,9 +466,10 @@ Memory MeasureMemory(const Child& child, const std::wstring& uniqueText) {
 // What GetProcessMemoryInfo says of this process itself, for comparison.
 void PrintSelfCheck() {
     const Memory self = Counters(GetCurrentProcess());
-    std::printf("  (this process of itself: PrivateUsage %.0f KiB, PagefileUsage %.0f KiB, "
-                "WorkingSetSize %.0f KiB)\n",
-                self.privateKiB, self.pagefileKiB, self.workingSetKiB);
+    std::printf(
+        "  (this process of itself: PrivateUsage %.0f KiB, PagefileUsage %.0f KiB, "
+        "WorkingSetSize %.0f KiB)\n",
+        self.privateKiB, self.pagefileKiB, self.workingSetKiB);
 }
 
 // ---- the runs -----------------------------------------------------------------------------
@@ -468,6 +477,7 @@ void PrintSelfCheck() {
 struct Options {
     std::wstring mirelka;
     std::wstring minimal;
+    std::wstring controls;
     std::wstring services;
     std::wstring probe;
     std::wstring menuBaseline;
@@ -537,13 +547,17 @@ std::string AppData(int count) {
 
 void RunStart(const Options& options, const Workspace& work) {
     const Mode mode = RegistryMode();
-    const std::wstring exes[3] = {work.Install(L"start-mirelka", options.mirelka),
-                                  work.Install(L"start-minimal", options.minimal),
-                                  work.Install(L"start-services", options.services)};
-    const wchar_t* folders[3] = {L"start-mirelka", L"start-minimal", L"start-services"};
+    constexpr int kPrograms = 4;
+    const std::wstring exes[kPrograms] = {work.Install(L"start-mirelka", options.mirelka),
+                                          work.Install(L"start-minimal", options.minimal),
+                                          work.Install(L"start-controls", options.controls),
+                                          work.Install(L"start-services", options.services)};
+    const wchar_t* folders[kPrograms] = {L"start-mirelka", L"start-minimal", L"start-controls",
+                                         L"start-services"};
     WriteBytes(FolderOf(exes[0]) + L"\\ScreenMode.txt", ModeLine(mode));
 
-    Series ms[3], anon[3], rss[3], privateUsage[3], pagefile[3], workingSet[3];
+    Series ms[kPrograms], anon[kPrograms], rss[kPrograms], privateUsage[kPrograms],
+        pagefile[kPrograms], workingSet[kPrograms];
     Series window, started;
     auto one = [&](int which, bool counted) {
         Child child = Start(exes[which], FolderOf(exes[which]));
@@ -552,7 +566,7 @@ void RunStart(const Options& options, const Workspace& work) {
         if (which == 0) {
             dialog = WaitResident(child, stages);
         } else {
-            dialog = WaitShown(child, which == 2, stages.resident);
+            dialog = WaitShown(child, which == 3, stages.resident);
         }
         Sleep(kSettleMs);
         const Memory memory = MeasureMemory(child, folders[which]);
@@ -577,26 +591,30 @@ void RunStart(const Options& options, const Workspace& work) {
         Sleep(100);
     };
     // One of each first, not counted: the files come into the cache, Wine's DLLs load once.
-    for (int which = 0; which < 3; ++which) {
+    for (int which = 0; which < kPrograms; ++which) {
         one(which, false);
     }
     for (int i = 0; i < options.runs; ++i) {
         // Rotating which goes first, so that none always follows another.
-        for (int k = 0; k < 3; ++k) {
-            one((i + k) % 3, true);
+        for (int k = 0; k < kPrograms; ++k) {
+            one((i + k) % kPrograms, true);
         }
     }
 
-    std::printf("\nstart: CreateProcess until resident (Mirelka: hidden, icon present; "
-                "MinimalDialog: shown, painted)\n");
+    std::printf(
+        "\nstart: CreateProcess until resident (Mirelka: hidden, icon present; "
+        "MinimalDialog: shown, painted)\n");
     PrintSeries("Mirelka.exe", ms[0], "ms ");
     PrintSeries("MinimalDialog.exe (baseline)", ms[1], "ms ");
     PrintRatio("Mirelka / MinimalDialog", ms[0], ms[1], 1.5);
     PrintSeries("  Mirelka: its dialog exists", window, "ms ");
     PrintSeries("  Mirelka: WM_INITDIALOG over", started, "ms ");
-    PrintSeries("MinimalServices.exe (shown, painted, icon)", ms[2], "ms ");
-    PrintRatio("MinimalServices / MinimalDialog", ms[2], ms[1], 0);
-    PrintRatio("Mirelka / MinimalServices", ms[0], ms[2], 0);
+    PrintSeries("MinimalControls.exe (shown, painted)", ms[2], "ms ");
+    PrintRatio("MinimalControls / MinimalDialog", ms[2], ms[1], 0);
+    PrintRatio("Mirelka / MinimalControls", ms[0], ms[2], 0);
+    PrintSeries("MinimalServices.exe (shown, painted, icon)", ms[3], "ms ");
+    PrintRatio("MinimalServices / MinimalDialog", ms[3], ms[1], 0);
+    PrintRatio("Mirelka / MinimalServices", ms[0], ms[3], 0);
 
     std::printf("\nmemory, %lu ms after that, of the same processes\n",
                 static_cast<unsigned long>(kSettleMs));
@@ -612,11 +630,15 @@ void RunStart(const Options& options, const Workspace& work) {
     PrintSeries("Mirelka.exe RssAnon (private, resident)", anon[0], "KiB");
     PrintSeries("MinimalDialog.exe RssAnon (baseline)", anon[1], "KiB");
     PrintRatio("Mirelka / MinimalDialog (RssAnon)", anon[0], anon[1], 1.5);
-    PrintSeries("MinimalServices.exe RssAnon", anon[2], "KiB");
-    PrintRatio("Mirelka / MinimalServices (RssAnon)", anon[0], anon[2], 0);
+    PrintSeries("MinimalControls.exe RssAnon", anon[2], "KiB");
+    PrintRatio("MinimalControls / MinimalDialog (RssAnon)", anon[2], anon[1], 0);
+    PrintRatio("Mirelka / MinimalControls (RssAnon)", anon[0], anon[2], 0);
+    PrintSeries("MinimalServices.exe RssAnon", anon[3], "KiB");
+    PrintRatio("Mirelka / MinimalServices (RssAnon)", anon[0], anon[3], 0);
     PrintSeries("Mirelka.exe VmRSS", rss[0], "KiB");
     PrintSeries("MinimalDialog.exe VmRSS", rss[1], "KiB");
-    PrintSeries("MinimalServices.exe VmRSS", rss[2], "KiB");
+    PrintSeries("MinimalControls.exe VmRSS", rss[2], "KiB");
+    PrintSeries("MinimalServices.exe VmRSS", rss[3], "KiB");
     PrintRatio("Mirelka / MinimalDialog (VmRSS)", rss[0], rss[1], 0);
 }
 
@@ -673,8 +695,7 @@ void RunMenu(const Options& options, const Workspace& work) {
             OpenMenus(child, dialog, perRound, shown[k], painted[k]);
             EndMirelka(child, dialog);
 
-            Child baseline =
-                Start(bare, FolderOf(bare), L"--items=" + std::to_wstring(counts[k]));
+            Child baseline = Start(bare, FolderOf(bare), L"--items=" + std::to_wstring(counts[k]));
             HWND window = nullptr;
             if (!WaitFor(kTimeoutMs, [&] {
                     const std::vector<HWND> found =
@@ -771,8 +792,9 @@ void RunLaunch(const Options& options, const Workspace& work) {
         overheadNoMode.values.push_back(noMode.values[i] - direct.values[i]);
         overheadSameMode.values.push_back(sameMode.values[i] - direct.values[i]);
     }
-    std::printf("\nlaunch: command posted until the program's first instruction (its counter "
-                "reading)\n");
+    std::printf(
+        "\nlaunch: command posted until the program's first instruction (its counter "
+        "reading)\n");
     std::printf("  registry mode %lux%lux%lu %luHz\n", mode.width, mode.height, mode.bits,
                 mode.frequency);
     PrintSeries("through Mirelka, entry without a mode", noMode, "ms ");
@@ -806,6 +828,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring value;
         if (Option(argv[i], L"mirelka", options.mirelka) ||
             Option(argv[i], L"minimal", options.minimal) ||
+            Option(argv[i], L"controls", options.controls) ||
             Option(argv[i], L"services", options.services) ||
             Option(argv[i], L"probe", options.probe) ||
             Option(argv[i], L"menu-baseline", options.menuBaseline) ||
@@ -819,10 +842,11 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "WineBench: unknown argument; see bench/WineBench.cpp\n");
         return 2;
     }
-    if (options.mirelka.empty() || options.minimal.empty() || options.services.empty() ||
-        options.probe.empty() || options.menuBaseline.empty()) {
-        std::fprintf(stderr, "WineBench: --mirelka, --minimal, --services, --probe and "
-                             "--menu-baseline are needed\n");
+    if (options.mirelka.empty() || options.minimal.empty() || options.controls.empty() ||
+        options.services.empty() || options.probe.empty() || options.menuBaseline.empty()) {
+        std::fprintf(stderr,
+                     "WineBench: --mirelka, --minimal, --controls, --services, --probe "
+                     "and --menu-baseline are needed\n");
         return 2;
     }
     CoInitialize(nullptr);

@@ -101,6 +101,7 @@ if [ "${only}" != core ]; then
     bash scripts/wine-exec.sh "${bench}/WineBench.exe" \
         --mirelka="$(windows_path "${exe}")" \
         --minimal="$(windows_path "${bench}/MinimalDialog.exe")" \
+        --controls="$(windows_path "${bench}/MinimalControls.exe")" \
         --services="$(windows_path "${bench}/MinimalServices.exe")" \
         --probe="$(windows_path "${bench}/StampProbe.exe")" \
         --menu-baseline="$(windows_path "${bench}/MenuBaseline.exe")" \

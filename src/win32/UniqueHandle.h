@@ -51,6 +51,9 @@ inline HMENU NullMenu() {
 inline HICON NullIcon() {
     return nullptr;
 }
+inline HMODULE NullModule() {
+    return nullptr;
+}
 inline void CloseHandleChecked(HANDLE h) {
     ::CloseHandle(h);
 }
@@ -60,11 +63,15 @@ inline void DestroyMenuChecked(HMENU m) {
 inline void DestroyIconChecked(HICON i) {
     ::DestroyIcon(i);
 }
+inline void FreeLibraryChecked(HMODULE m) {
+    ::FreeLibrary(m);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;
 using UniqueFile = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::InvalidHandle>;
 using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuChecked, detail::NullMenu>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconChecked, detail::NullIcon>;
+using UniqueModule = UniqueAny<HMODULE, detail::FreeLibraryChecked, detail::NullModule>;
 
 }  // namespace mirelka

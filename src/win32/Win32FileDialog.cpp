@@ -46,7 +46,16 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     // OFN_NODEREFERENCELINKS: the shortcut file itself, not where it points.
     dialog.Flags = OFN_READONLY | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
                    OFN_NODEREFERENCELINKS | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&dialog)) {
+    // Loaded at the first browse, from the system folder only: with the print spooler it pulls
+    // in, it would cost the resident program 0.8 MiB for a dialog most sessions never open.
+    if (!library_) {
+        library_.reset(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
+    const auto open =
+        library_ ? reinterpret_cast<decltype(&GetOpenFileNameW)>(
+                       reinterpret_cast<void*>(GetProcAddress(library_.get(), "GetOpenFileNameW")))
+                 : nullptr;
+    if (open == nullptr || !open(&dialog)) {
         return std::nullopt;
     }
     return FromWide(CP_ACP, file);

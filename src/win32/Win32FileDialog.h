@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "UniqueHandle.h"
 #include "ports/FileDialog.h"
 
 namespace mirelka {
@@ -14,6 +15,7 @@ public:
 
 private:
     HWND owner_ = nullptr;
+    UniqueModule library_;  // comdlg32, loaded at the first browse
 };
 
 }  // namespace mirelka

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -19,6 +21,29 @@
 
 namespace mirelka::e2e {
 namespace {
+
+// Where the process loaded this DLL from, or nothing when it hasn't loaded it.
+std::optional<std::wstring> LoadedFrom(DWORD processId, const wchar_t* dll) {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot) {
+        throw std::runtime_error("no module list of the process");
+    }
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot.get(), &module); more;
+         more = Module32NextW(snapshot.get(), &module)) {
+        if (_wcsicmp(module.szModule, dll) == 0) {
+            return std::wstring(module.szExePath);
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring SystemFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    return path;
+}
 
 class HardeningE2ETest : public testing::Test {
 protected:
@@ -69,9 +94,16 @@ TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
     MakeShortcut(shortcut, probe, apps);
     HWND dialog = StartResident();
     ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
+    // The common dialogs, and the print spooler they bring, are left out of the resident
+    // program until it needs them; then they come from the system's folder only.
+    EXPECT_EQ(LoadedFrom(mirelka_->Id(), L"comdlg32.dll"), std::nullopt);
 
     ASSERT_NO_FATAL_FAILURE(BrowseAndCancel(dialog, IDC_BROWSE_STARTMENU));
     EXPECT_EQ(Text(dialog, IDC_SHORTCUT), "") << "a cancelled dialog chooses nothing";
+    const std::optional<std::wstring> comdlg = LoadedFrom(mirelka_->Id(), L"comdlg32.dll");
+    ASSERT_TRUE(comdlg);
+    EXPECT_EQ(_wcsicmp(comdlg->c_str(), (SystemFolder() + L"\\comdlg32.dll").c_str()), 0)
+        << Utf8(*comdlg);
 
     // Chosen in the dialog and read through the shell's shortcut object.
     PostCommand(dialog, IDC_BROWSE_DESKTOP);
