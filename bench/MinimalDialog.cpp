@@ -3,10 +3,16 @@
 //
 // Built again with MIRELKA_BENCH_CONTROLS (MinimalControls.exe), it takes the common controls
 // 6 as Mirelka does (its manifest, InitCommonControlsEx): what any program with a tab control
-// pays. With MIRELKA_BENCH_SERVICES as well (MinimalServices.exe), it also takes the rest of
-// what Mirelka takes from the platform before it is resident, and nothing of Mirelka's own:
-// COM with a shell link object and a notification icon.
+// pays. With MIRELKA_BENCH_TEMPLATE as well (MinimalTemplate.exe), it shows Mirelka's own
+// dialog template instead of its own: what creating those controls costs, with no code of
+// Mirelka's behind them. With MIRELKA_BENCH_SERVICES as well (MinimalServices.exe), it also takes
+// the rest of what Mirelka takes from the platform before it is resident, and nothing of Mirelka's
+// own: COM with a shell link object and a notification icon.
 #include <windows.h>
+
+#ifdef MIRELKA_BENCH_TEMPLATE
+#include "app/ResourceIds.h"
+#endif
 
 #ifdef MIRELKA_BENCH_CONTROLS
 #include <commctrl.h>
@@ -77,6 +83,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 #endif
+#ifdef MIRELKA_BENCH_TEMPLATE
+    const int dialog = IDD_LAUNCHER;
+#else
+    const int dialog = 101;
+#endif
     return static_cast<int>(
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(101), nullptr, DialogProc, 0));
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(dialog), nullptr, DialogProc, 0));
 }

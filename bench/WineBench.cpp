@@ -4,7 +4,8 @@
 //   start    CreateProcess until Mirelka's dialog exists, hidden, with its icon, against
 //            CreateProcess until MinimalDialog's dialog shows, painted; runs alternate. Also
 //            MinimalControls, the minimal dialog with the common controls 6 as Mirelka has
-//            them, and MinimalServices, taking every platform service Mirelka takes
+//            them, MinimalTemplate, the same showing Mirelka's dialog template, and
+//            MinimalServices, taking every platform service Mirelka takes
 //   memory   PrivateUsage (GetProcessMemoryInfo from here) of each, once settled, with the
 //            Linux side of the same process (/proc/<pid>/status) beside it
 //   menu     the tray callback posted until the popup menu (#32768) shows, 1,000 entries
@@ -13,8 +14,8 @@
 //            performance counter reading), for an entry without a mode and one whose mode is
 //            the current one, against this program starting the same one itself
 //
-// usage: WineBench --mirelka=EXE --minimal=EXE --controls=EXE --services=EXE --probe=EXE
-//                  --menu-baseline=EXE [--runs=N] [--only=start,menu,launch]
+// usage: WineBench --mirelka=EXE --minimal=EXE --controls=EXE --template=EXE --services=EXE
+//                  --probe=EXE --menu-baseline=EXE [--runs=N] [--only=start,menu,launch]
 // Exit status 0 when every measurement was taken (whether or not a target is met).
 #include <windows.h>
 
@@ -478,6 +479,7 @@ struct Options {
     std::wstring mirelka;
     std::wstring minimal;
     std::wstring controls;
+    std::wstring dialogTemplate;
     std::wstring services;
     std::wstring probe;
     std::wstring menuBaseline;
@@ -547,13 +549,14 @@ std::string AppData(int count) {
 
 void RunStart(const Options& options, const Workspace& work) {
     const Mode mode = RegistryMode();
-    constexpr int kPrograms = 4;
+    constexpr int kPrograms = 5;
     const std::wstring exes[kPrograms] = {work.Install(L"start-mirelka", options.mirelka),
                                           work.Install(L"start-minimal", options.minimal),
                                           work.Install(L"start-controls", options.controls),
+                                          work.Install(L"start-template", options.dialogTemplate),
                                           work.Install(L"start-services", options.services)};
     const wchar_t* folders[kPrograms] = {L"start-mirelka", L"start-minimal", L"start-controls",
-                                         L"start-services"};
+                                         L"start-template", L"start-services"};
     WriteBytes(FolderOf(exes[0]) + L"\\ScreenMode.txt", ModeLine(mode));
 
     Series ms[kPrograms], anon[kPrograms], rss[kPrograms], privateUsage[kPrograms],
@@ -566,7 +569,7 @@ void RunStart(const Options& options, const Workspace& work) {
         if (which == 0) {
             dialog = WaitResident(child, stages);
         } else {
-            dialog = WaitShown(child, which == 3, stages.resident);
+            dialog = WaitShown(child, which == 4, stages.resident);
         }
         Sleep(kSettleMs);
         const Memory memory = MeasureMemory(child, folders[which]);
@@ -612,9 +615,12 @@ void RunStart(const Options& options, const Workspace& work) {
     PrintSeries("MinimalControls.exe (shown, painted)", ms[2], "ms ");
     PrintRatio("MinimalControls / MinimalDialog", ms[2], ms[1], 0);
     PrintRatio("Mirelka / MinimalControls", ms[0], ms[2], 0);
-    PrintSeries("MinimalServices.exe (shown, painted, icon)", ms[3], "ms ");
-    PrintRatio("MinimalServices / MinimalDialog", ms[3], ms[1], 0);
-    PrintRatio("Mirelka / MinimalServices", ms[0], ms[3], 0);
+    PrintSeries("MinimalTemplate.exe (shown, painted)", ms[3], "ms ");
+    PrintRatio("MinimalTemplate / MinimalDialog", ms[3], ms[1], 0);
+    PrintRatio("Mirelka / MinimalTemplate", ms[0], ms[3], 0);
+    PrintSeries("MinimalServices.exe (shown, painted, icon)", ms[4], "ms ");
+    PrintRatio("MinimalServices / MinimalDialog", ms[4], ms[1], 0);
+    PrintRatio("Mirelka / MinimalServices", ms[0], ms[4], 0);
 
     std::printf("\nmemory, %lu ms after that, of the same processes\n",
                 static_cast<unsigned long>(kSettleMs));
@@ -633,12 +639,13 @@ void RunStart(const Options& options, const Workspace& work) {
     PrintSeries("MinimalControls.exe RssAnon", anon[2], "KiB");
     PrintRatio("MinimalControls / MinimalDialog (RssAnon)", anon[2], anon[1], 0);
     PrintRatio("Mirelka / MinimalControls (RssAnon)", anon[0], anon[2], 0);
-    PrintSeries("MinimalServices.exe RssAnon", anon[3], "KiB");
-    PrintRatio("Mirelka / MinimalServices (RssAnon)", anon[0], anon[3], 0);
+    PrintSeries("MinimalTemplate.exe RssAnon (shown)", anon[3], "KiB");
+    PrintSeries("MinimalServices.exe RssAnon", anon[4], "KiB");
+    PrintRatio("Mirelka / MinimalServices (RssAnon)", anon[0], anon[4], 0);
     PrintSeries("Mirelka.exe VmRSS", rss[0], "KiB");
     PrintSeries("MinimalDialog.exe VmRSS", rss[1], "KiB");
     PrintSeries("MinimalControls.exe VmRSS", rss[2], "KiB");
-    PrintSeries("MinimalServices.exe VmRSS", rss[3], "KiB");
+    PrintSeries("MinimalServices.exe VmRSS", rss[4], "KiB");
     PrintRatio("Mirelka / MinimalDialog (VmRSS)", rss[0], rss[1], 0);
 }
 
@@ -829,6 +836,7 @@ int wmain(int argc, wchar_t** argv) {
         if (Option(argv[i], L"mirelka", options.mirelka) ||
             Option(argv[i], L"minimal", options.minimal) ||
             Option(argv[i], L"controls", options.controls) ||
+            Option(argv[i], L"template", options.dialogTemplate) ||
             Option(argv[i], L"services", options.services) ||
             Option(argv[i], L"probe", options.probe) ||
             Option(argv[i], L"menu-baseline", options.menuBaseline) ||
@@ -843,10 +851,11 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     if (options.mirelka.empty() || options.minimal.empty() || options.controls.empty() ||
-        options.services.empty() || options.probe.empty() || options.menuBaseline.empty()) {
+        options.dialogTemplate.empty() || options.services.empty() || options.probe.empty() ||
+        options.menuBaseline.empty()) {
         std::fprintf(stderr,
-                     "WineBench: --mirelka, --minimal, --controls, --services, --probe "
-                     "and --menu-baseline are needed\n");
+                     "WineBench: --mirelka, --minimal, --controls, --template, "
+                     "--services, --probe and --menu-baseline are needed\n");
         return 2;
     }
     CoInitialize(nullptr);

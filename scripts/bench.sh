@@ -102,6 +102,7 @@ if [ "${only}" != core ]; then
         --mirelka="$(windows_path "${exe}")" \
         --minimal="$(windows_path "${bench}/MinimalDialog.exe")" \
         --controls="$(windows_path "${bench}/MinimalControls.exe")" \
+        --template="$(windows_path "${bench}/MinimalTemplate.exe")" \
         --services="$(windows_path "${bench}/MinimalServices.exe")" \
         --probe="$(windows_path "${bench}/StampProbe.exe")" \
         --menu-baseline="$(windows_path "${bench}/MenuBaseline.exe")" \
