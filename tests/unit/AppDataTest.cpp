@@ -72,7 +72,8 @@ protected:
     test::FakePopupMenu menu;
     test::FakeFileDialog fileDialog;
     std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu, fileDialog}, kExe};
+    LauncherDialog dialog{
+        Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu, fileDialog}, kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {
@@ -150,8 +151,8 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
     } cases[] = {
         {"temp cannot be created", [](test::FakeFileSystem& f) { f.uncreatable.insert(kTemp); },
          kCannotOpen},
-        {"replace fails", [](test::FakeFileSystem& f) { f.unreplaceable.insert(kData); },
-         kCannotOpen},
+        {"replace refused (a read-only AppData.txt on Windows)",
+         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kData); }, kCannotOpen},
         {"disk full at once", [](test::FakeFileSystem& f) { f.writeLimit = 0; }, kDiskFull},
         {"disk full part-way", [](test::FakeFileSystem& f) { f.writeLimit = 30; }, kDiskFull},
         {"flush fails", [](test::FakeFileSystem& f) { f.failClose = true; }, kDiskFull},

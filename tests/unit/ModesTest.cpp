@@ -295,8 +295,8 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
     } cases[] = {
         {"temp cannot be created", [](test::FakeFileSystem& f) { f.uncreatable.insert(kTemp); },
          kCannotOpen},
-        {"replace fails", [](test::FakeFileSystem& f) { f.unreplaceable.insert(kFile); },
-         kCannotOpen},
+        {"replace refused (a read-only ScreenMode.txt on Windows)",
+         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kFile); }, kCannotOpen},
         {"disk full at once", [](test::FakeFileSystem& f) { f.writeLimit = 0; }, kDiskFull},
         {"disk full part-way", [](test::FakeFileSystem& f) { f.writeLimit = 20; }, kDiskFull},
         {"flush fails", [](test::FakeFileSystem& f) { f.failClose = true; }, kDiskFull},
