@@ -67,6 +67,21 @@ void Win32DialogView::CursorPosition(int& x, int& y) const {
     y = point.y;
 }
 
+HWND Win32DialogView::Control(int id) const {
+    for (const auto& [known, control] : controls_) {
+        if (known == id) {
+            return control;
+        }
+    }
+    // Wine asks its server for the dialog's children on every GetDlgItem (~0.1 ms): the mode
+    // list alone is asked 40-odd times each time the tray menu opens.
+    HWND control = GetDlgItem(dialog_, id);
+    if (control != nullptr) {
+        controls_.emplace_back(id, control);
+    }
+    return control;
+}
+
 void Win32DialogView::ShowControl(int id, bool show) {
     ShowWindow(Control(id), show ? SW_SHOWNA : SW_HIDE);
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "ports/DialogView.h"
 
 namespace mirelka {
@@ -11,7 +14,10 @@ class Win32DialogView final : public DialogView {
 public:
     Win32DialogView(HICON bigIcon, HICON smallIcon) : bigIcon_(bigIcon), smallIcon_(smallIcon) {}
 
-    void Attach(HWND dialog) { dialog_ = dialog; }
+    void Attach(HWND dialog) {
+        dialog_ = dialog;
+        controls_.clear();
+    }
     HWND Window() const { return dialog_; }
 
     void SetIcons() override;
@@ -55,11 +61,13 @@ public:
 
 private:
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return SendDlgItemMessageW(dialog_, id, message, wParam, lParam);
+        return SendMessageW(Control(id), message, wParam, lParam);
     }
-    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+    HWND Control(int id) const;
 
     HWND dialog_ = nullptr;
+    // The template's controls live as long as the dialog; each is looked up once.
+    mutable std::vector<std::pair<int, HWND>> controls_;
     HICON bigIcon_;
     HICON smallIcon_;
 };
