@@ -25,6 +25,18 @@ public:
             MakeMode(width, height, bits, frequency, static_cast<unsigned char>(table.size())));
     }
 
+    // The display most tests use: six usable modes, the registry on the fourth (1024x768x32
+    // 60Hz).
+    void AddSixModes() {
+        Add(640, 480, 8, 60);
+        Add(800, 600, 16, 60);
+        Add(800, 600, 32, 60);
+        Add(1024, 768, 32, 60);
+        Add(1024, 768, 32, 75);
+        Add(1280, 1024, 32, 60);
+        registry = table[3];
+    }
+
     std::optional<DisplayMode> Mode(std::uint32_t number) override;
     std::optional<DisplayMode> RegistryMode() override { return registry; }
     void Apply(const DisplayMode& mode) override;

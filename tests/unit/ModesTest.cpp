@@ -40,15 +40,6 @@ struct Launcher {
     test::FakePlatform p;
     LauncherDialog dialog{p.MakePorts(), kExe};
 
-    void AddSixModes() {
-        p.display.Add(640, 480, 8, 60);
-        p.display.Add(800, 600, 16, 60);
-        p.display.Add(800, 600, 32, 60);
-        p.display.Add(1024, 768, 32, 60);
-        p.display.Add(1024, 768, 32, 75);
-        p.display.Add(1280, 1024, 32, 60);
-        p.display.registry = p.display.table[3];
-    }
     // Starts the dialog with ScreenMode.txt holding content, or with no such file.
     void Start(const std::optional<std::string>& content) {
         if (content) {
@@ -134,7 +125,7 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Launcher s;
-        s.AddSixModes();
+        s.p.display.AddSixModes();
         s.p.display.Add(800, 600, 16, 60);  // a second item equal to item 1
         s.Start(c.content);
         EXPECT_EQ(s.Ticked(), c.ticked);
@@ -181,7 +172,7 @@ TEST(Modes, ALineParsesFourNumbersOnly) {
 
 TEST(Modes, StartupWithTicksFillsTheSelectorAndHidesOnPaint) {
     Launcher s;
-    s.AddSixModes();
+    s.p.display.AddSixModes();
     s.Start(kLines[4] + "800\t600\t16\t60\r\n"s);
 
     EXPECT_TRUE(s.dialog.StartupModeValid());
@@ -226,7 +217,7 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
         SCOPED_TRACE(c.name);
         Launcher s;
         if (c.usableModes) {
-            s.AddSixModes();
+            s.p.display.AddSixModes();
         } else {
             s.p.display.Add(640, 480, 4, 60);
         }
@@ -251,7 +242,7 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
 
 TEST(Modes, SaveWritesTheTicksInListOrder) {
     Launcher s;
-    s.AddSixModes();
+    s.p.display.AddSixModes();
     const std::string old = "1\t2\t3\t4\r\n";
     s.Start(old);
 
@@ -282,7 +273,7 @@ TEST(Modes, SaveWritesTheTicksInListOrder) {
     EXPECT_TRUE(s.p.view.messages.empty());
 
     Launcher next;
-    next.AddSixModes();
+    next.p.display.AddSixModes();
     next.Start(saved);
     EXPECT_EQ(next.Ticked(), (std::vector<int>{0, 3, 5}));
 }
@@ -304,7 +295,7 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Launcher s;
-        s.AddSixModes();
+        s.p.display.AddSixModes();
         s.Start(kLines[0]);
         s.p.view.TabSelect(IDC_TAB, 1);
         s.Tick(4);
@@ -322,7 +313,7 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
 
 TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
     Launcher s;
-    s.AddSixModes();
+    s.p.display.AddSixModes();
     s.Start(kLines[2] + std::string(kLines[4]));
     // The selector's data is the list index; the command is 33001 plus it.
     ASSERT_EQ(s.p.view.ComboItemData(IDC_MODE_SELECTOR, 1), 2);
@@ -347,7 +338,7 @@ TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
 
 TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
     Launcher s;
-    s.AddSixModes();
+    s.p.display.AddSixModes();
     s.p.display.registry.reset();
     s.Start(kLines[1]);
     EXPECT_FALSE(s.dialog.StartupModeValid());

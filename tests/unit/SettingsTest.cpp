@@ -41,13 +41,7 @@ struct Window {
 
     explicit Window(const std::string& appData = "", bool modes = true) {
         if (modes) {
-            p.display.Add(640, 480, 8, 60);
-            p.display.Add(800, 600, 16, 60);
-            p.display.Add(800, 600, 32, 60);
-            p.display.Add(1024, 768, 32, 60);
-            p.display.Add(1024, 768, 32, 75);
-            p.display.Add(1280, 1024, 32, 60);
-            p.display.registry = p.display.table[3];
+            p.display.AddSixModes();
         }
         p.files.files["C:\\Mirelka\\ScreenMode.txt"] = "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n";
         if (!appData.empty()) {

@@ -30,13 +30,7 @@ class Tray : public testing::Test {
 protected:
     // Six modes; the file ticks items 2 and 4.
     void SetUp() override {
-        p.display.Add(640, 480, 8, 60);
-        p.display.Add(800, 600, 16, 60);
-        p.display.Add(800, 600, 32, 60);
-        p.display.Add(1024, 768, 32, 60);
-        p.display.Add(1024, 768, 32, 75);
-        p.display.Add(1280, 1024, 32, 60);
-        p.display.registry = p.display.table[3];
+        p.display.AddSixModes();
         p.files.files[kModeFile] = "800\t600\t32\t60\r\n1024\t768\t32\t75\r\n";
         p.files.files[kAppFile] = "B\tb.lnk\t0\t0\t0\t0\t0\r\n";
         p.shortcuts.links["b.lnk"] = {"C:\\b.exe", ""};
