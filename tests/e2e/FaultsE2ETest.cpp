@@ -60,11 +60,6 @@ std::vector<UINT> Keys(UINT first, UINT repeated, int times) {
 
 class FaultsE2ETest : public testing::Test {
 protected:
-    struct App {
-        std::wstring shortcut;
-        std::wstring log;  // what its probe writes when it runs
-    };
-
     FaultsE2ETest()
         : exe_(folder_.PathOf(L"Mirelka.exe")),
           appData_(folder_.PathOf(L"AppData.txt")),
@@ -74,25 +69,9 @@ protected:
         WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
     }
 
-    App MakeApp(const std::wstring& name) const {
-        const std::wstring folder = folder_.MakeFolder(name);
-        const std::wstring probe = folder + L"\\probe.exe";
-        CopyInto(ProbePath(), probe);
-        WriteBytes(probe + L".sleep", "0");
-        App app{folder + L"\\probe.lnk", ProbeLogOf(probe)};
-        MakeShortcut(app.shortcut, probe, folder);
-        return app;
-    }
+    ProbeApp MakeApp(const std::wstring& name) const { return MakeProbeApp(folder_, name, 0); }
 
-    // Starts Mirelka and waits until it is resident and settled.
-    HWND StartResident() {
-        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-        HWND dialog = WaitForSettledResidentDialog(*mirelka_);
-        if (dialog == nullptr) {
-            throw std::runtime_error("Mirelka did not start resident: " + Describe(*mirelka_));
-        }
-        return dialog;
-    }
+    HWND StartResident() { return e2e::StartResident(mirelka_, exe_, folder_.Path()); }
 
     void OpenSettings(HWND dialog) const {
         if (!ShowSettings(dialog)) {
@@ -129,7 +108,7 @@ protected:
         EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
     }
 
-    static std::string Line(const std::string& title, const App& app) {
+    static std::string Line(const std::string& title, const ProbeApp& app) {
         return title + "\t" + Utf8(app.shortcut) + "\t0\t0\t0\t0\t0";
     }
 
@@ -147,8 +126,8 @@ protected:
 const std::string kNotepad = "Notepad\tC:\\windows\\notepad.lnk\t0\t0\t0\t0\t0";
 
 TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextSaveHasAll) {
-    const App first = MakeApp(L"first");
-    const App second = MakeApp(L"second");
+    const ProbeApp first = MakeApp(L"first");
+    const ProbeApp second = MakeApp(L"second");
     WriteBytes(appData_, DataFileBytes({kNotepad}));
     Backdate(appData_);
     const FileSnapshot before = Snapshot(appData_);
@@ -228,7 +207,7 @@ TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
 }
 
 TEST_F(FaultsE2ETest, RegisteringOverAReadOnlyAppDataLosesNothing) {
-    const App app = MakeApp(L"app");
+    const ProbeApp app = MakeApp(L"app");
     WriteBytes(appData_, DataFileBytes({kNotepad}));
     Backdate(appData_);
     ASSERT_TRUE(SetFileAttributesW(appData_.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -328,8 +307,8 @@ TEST_F(FaultsE2ETest, MissingEmptyOrGarbledAppDataStillStartsWithAWorkingMenu) {
 }
 
 TEST_F(FaultsE2ETest, OfAThousandAndOneEntriesTheLastOneDoesNothingAndTheOneBeforeLaunches) {
-    const App last = MakeApp(L"last");
-    const App beforeLast = MakeApp(L"before-last");
+    const ProbeApp last = MakeApp(L"last");
+    const ProbeApp beforeLast = MakeApp(L"before-last");
     std::vector<std::string> lines;
     for (int i = 0; i <= 1000; ++i) {
         char title[16] = {};

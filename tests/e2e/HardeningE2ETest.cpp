@@ -53,14 +53,7 @@ protected:
         WriteBytes(folder_.PathOf(L"ScreenMode.txt"), DataFileBytes({"800\t600\t32\t60"}));
     }
 
-    HWND StartResident() {
-        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-        HWND dialog = WaitForSettledResidentDialog(*mirelka_);
-        if (dialog == nullptr) {
-            throw std::runtime_error("Mirelka did not start resident: " + Describe(*mirelka_));
-        }
-        return dialog;
-    }
+    HWND StartResident() { return e2e::StartResident(mirelka_, exe_, folder_.Path()); }
 
     // Opens the open-file dialog with this browse button and cancels it.
     void BrowseAndCancel(HWND dialog, int button) const {
@@ -86,12 +79,7 @@ protected:
 };
 
 TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
-    const std::wstring apps = folder_.MakeFolder(L"apps");
-    const std::wstring probe = apps + L"\\probe.exe";
-    const std::wstring shortcut = apps + L"\\probe.lnk";
-    CopyInto(ProbePath(), probe);
-    WriteBytes(probe + L".sleep", "0");
-    MakeShortcut(shortcut, probe, apps);
+    const ProbeApp app = MakeProbeApp(folder_, L"apps", 0);
     HWND dialog = StartResident();
     ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
     // The common dialogs, and the print spooler they bring, are left out of the resident
@@ -109,9 +97,9 @@ TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
     PostCommand(dialog, IDC_BROWSE_DESKTOP);
     HWND fileDialog = WaitForShortcutDialog(*mirelka_);
     ASSERT_NE(fileDialog, nullptr) << Describe(*mirelka_);
-    ChooseInFileDialog(dialog, fileDialog, shortcut);
-    EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(probe));
-    EXPECT_EQ(Text(dialog, IDC_WORKDIR), Utf8(apps));
+    ChooseInFileDialog(dialog, fileDialog, app.shortcut);
+    EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(app.exe));
+    EXPECT_EQ(Text(dialog, IDC_WORKDIR), Utf8(app.folder));
 
     SetControlText(GetDlgItem(dialog, IDC_TITLE), L"Probe");
     PostCommand(dialog, IDC_REGISTER);
@@ -120,9 +108,9 @@ TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
     EXPECT_EQ(registered->text, "「Probe」を登録しました");
 
     PostCommand(dialog, ID_LAUNCH_FIRST);
-    const std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(probe), 1);
+    const std::vector<ProbeRecord> runs = WaitForProbeRecords(app.log, 1);
     ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
-    EXPECT_EQ(runs[0].at("cwd"), Utf8(apps));
+    EXPECT_EQ(runs[0].at("cwd"), Utf8(app.folder));
     ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
 
     // Mirelka's current directory is now the program's folder.

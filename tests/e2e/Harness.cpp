@@ -1262,6 +1262,16 @@ HWND WaitForSettledResidentDialog(const Process& process) {
     return dialog;
 }
 
+HWND StartResident(std::optional<Process>& process, const std::wstring& exe,
+                   const std::wstring& currentDirectory) {
+    process.emplace(Process::Start(exe, currentDirectory));
+    HWND dialog = WaitForSettledResidentDialog(*process);
+    if (dialog == nullptr) {
+        throw std::runtime_error("Mirelka did not start resident: " + Describe(*process));
+    }
+    return dialog;
+}
+
 bool ShowSettings(HWND dialog) {
     PostCommand(dialog, ID_TRAY_SETTINGS);
     return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }) &&

@@ -303,6 +303,10 @@ std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int butt
 // its queue first runs empty, and the next paint hides it again. Null when that did not
 // happen in time.
 HWND WaitForSettledResidentDialog(const Process& process);
+// Starts the Mirelka at exe into process and waits until it is resident and settled; throws
+// when it doesn't get there.
+HWND StartResident(std::optional<Process>& process, const std::wstring& exe,
+                   const std::wstring& currentDirectory);
 // Shows the settings window as 設定 in the tray menu does; false when it did not show.
 bool ShowSettings(HWND dialog);
 

@@ -86,25 +86,19 @@ bool Painted(HWND window) {
 
 class LeakE2ETest : public testing::Test {
 protected:
-    LeakE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")),
-          probe_(folder_.MakeFolder(L"app") + L"\\probe.exe"),
-          shortcut_(folder_.PathOf(L"app\\probe.lnk")) {
+    LeakE2ETest() : exe_(folder_.PathOf(L"Mirelka.exe")), app_(MakeProbeApp(folder_, L"app", 50)) {
         CopyInto(MirelkaPath(), exe_);
         // A mode ticked: Mirelka starts resident and the menu has its resolution submenu.
         WriteBytes(folder_.PathOf(L"ScreenMode.txt"), DataFileBytes({"800\t600\t32\t60"}));
-        CopyInto(ProbePath(), probe_);
-        WriteBytes(probe_ + L".sleep", "50");
-        MakeShortcut(shortcut_, probe_, folder_.PathOf(L"app"));
     }
 
     // The one application, switching to mode and back.
     void Register(const ScreenMode& mode) const {
-        WriteBytes(
-            folder_.PathOf(L"AppData.txt"),
-            DataFileBytes({"Probe\t" + Utf8(shortcut_) + "\t" + std::to_string(mode.width) + "\t" +
-                           std::to_string(mode.height) + "\t" + std::to_string(mode.bitsPerPixel) +
-                           "\t" + std::to_string(mode.frequency) + "\t1"}));
+        WriteBytes(folder_.PathOf(L"AppData.txt"),
+                   DataFileBytes({"Probe\t" + Utf8(app_.shortcut) + "\t" +
+                                  std::to_string(mode.width) + "\t" + std::to_string(mode.height) +
+                                  "\t" + std::to_string(mode.bitsPerPixel) + "\t" +
+                                  std::to_string(mode.frequency) + "\t1"}));
     }
 
     // Everything posted to the dialog before has been handled (the harness's
@@ -155,7 +149,7 @@ protected:
         ++launches_;
         std::vector<ProbeRecord> runs;
         ASSERT_TRUE(Soon([&] {
-            runs = ReadProbeLog(ProbeLogOf(probe_));
+            runs = ReadProbeLog(app_.log);
             return runs.size() >= launches_;
         })) << "launch "
             << launches_ << " started nothing; " << Describe(*mirelka_);
@@ -171,8 +165,7 @@ protected:
     DisplayGuard display_;  // first in, last out: after Mirelka has gone
     TempFolder folder_;
     std::wstring exe_;
-    std::wstring probe_;
-    std::wstring shortcut_;
+    ProbeApp app_;
     std::optional<Process> mirelka_;
     HWND dialog_ = nullptr;
     std::size_t launches_ = 0;

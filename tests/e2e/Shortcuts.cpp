@@ -85,4 +85,19 @@ void MakeShortcut(const std::wstring& link, const std::wstring& target,
     }
 }
 
+ProbeApp MakeProbeApp(const TempFolder& in, std::wstring_view name,
+                      std::optional<unsigned> sleepMs) {
+    ProbeApp app;
+    app.folder = in.MakeFolder(name);
+    app.exe = app.folder + L"\\probe.exe";
+    CopyInto(ProbePath(), app.exe);
+    if (sleepMs) {
+        WriteBytes(app.exe + L".sleep", std::to_string(*sleepMs));
+    }
+    app.shortcut = app.folder + L"\\probe.lnk";
+    MakeShortcut(app.shortcut, app.exe, app.folder);
+    app.log = ProbeLogOf(app.exe);
+    return app;
+}
+
 }  // namespace mirelka::e2e

@@ -26,13 +26,6 @@ namespace {
 // it starts resident.
 class TrayE2ETest : public testing::Test {
 protected:
-    // A registered application: a copy of the launch probe in a folder of its own.
-    struct App {
-        std::wstring folder;
-        std::wstring shortcut;
-        std::wstring log;  // what the probe writes when it runs
-    };
-
     TrayE2ETest()
         : exe_(folder_.PathOf(L"Mirelka.exe")),
           appData_(folder_.PathOf(L"AppData.txt")),
@@ -41,16 +34,7 @@ protected:
         WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
     }
 
-    App MakeApp(const std::wstring& name) const {
-        App app;
-        app.folder = folder_.MakeFolder(name);
-        const std::wstring probe = app.folder + L"\\probe.exe";
-        CopyInto(ProbePath(), probe);
-        app.shortcut = app.folder + L"\\probe.lnk";
-        MakeShortcut(app.shortcut, probe, app.folder);
-        app.log = ProbeLogOf(probe);
-        return app;
-    }
+    ProbeApp MakeApp(const std::wstring& name) const { return MakeProbeApp(folder_, name); }
 
     // The usual two, Zulu first in the file, so that title order is not file order.
     void RegisterZuluAndAlpha() {
@@ -96,8 +80,8 @@ protected:
     std::wstring exe_;
     std::wstring appData_;
     std::wstring screenModes_;
-    App zulu_;
-    App alpha_;
+    ProbeApp zulu_;
+    ProbeApp alpha_;
 };
 
 // Menu positions with the two applications, counted in VK_DOWN presses from no selection
@@ -277,8 +261,8 @@ TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
 
 TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
     const DisplayGuard display;
-    const App alpha = MakeApp(L"alpha");
-    const App game = MakeApp(L"game");
+    const ProbeApp alpha = MakeApp(L"alpha");
+    const ProbeApp game = MakeApp(L"game");
     WriteBytes(appData_, DataFileBytes({
                              "ゲーム\t" + Utf8(game.shortcut) + "\t640\t480\t32\t60\t1",
                              "Alpha\t" + Utf8(alpha.shortcut) + "\t0\t0\t0\t0\t0",
