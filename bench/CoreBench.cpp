@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
 #include "store/AppEntry.h"
 #include "store/AppRegistry.h"

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #ifdef MIRELKA_BENCH_TEMPLATE
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #endif
 
 #ifdef MIRELKA_BENCH_CONTROLS

@@ -38,7 +38,7 @@
 
 namespace {
 
-// Mirelka's ids (src/core/app/ResourceIds.h) and its tray callback.
+// Mirelka's ids (src/core/resources/ResourceIds.h) and its tray callback.
 constexpr int kTargetBoxId = 1008;  // IDC_TARGET: read-only, the posted-message marker
 constexpr int kTitleBoxId = 1025;   // IDC_TITLE: tells the main dialog from message boxes
 constexpr WORD kExitCommand = 32900;

@@ -5,7 +5,7 @@
 #include "LauncherWindow.h"
 #include "UniqueHandle.h"
 #include "Win32CodePage.h"
-#include "app/Texts.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

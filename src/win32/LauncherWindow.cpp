@@ -5,7 +5,7 @@
 
 #include "CheckListBox.h"
 #include "ResourceCounts.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka {
 

@@ -6,7 +6,7 @@
 
 #include "CheckListBox.h"
 #include "Win32CodePage.h"
-#include "app/Texts.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Win32CodePage.h"
-#include "app/ResourceIds.h"
-#include "app/Texts.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

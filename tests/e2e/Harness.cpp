@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 

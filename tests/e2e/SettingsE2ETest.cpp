@@ -15,7 +15,7 @@
 
 #include "Harness.h"
 #include "Shortcuts.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 namespace {

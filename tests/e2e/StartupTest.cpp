@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Harness.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 namespace {

@@ -1,6 +1,6 @@
 #include "fakes/FakeTray.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka::test {
 

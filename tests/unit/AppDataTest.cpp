@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "fakes/FakeDisplayDriver.h"
 #include "fakes/FakeFileDialog.h"
 #include "fakes/FakeFileSystem.h"

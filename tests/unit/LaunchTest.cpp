@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
 #include "unit/Sjis.h"
 

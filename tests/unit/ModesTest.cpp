@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "display/DisplayMode.h"
 #include "fakes/FakePlatform.h"
 #include "store/RecordFile.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
 
 namespace mirelka {

@@ -1,7 +1,7 @@
 #include "app/LauncherDialog.h"
 
-#include "app/ResourceIds.h"
-#include "app/Texts.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 #include "text/MbString.h"
 
 namespace mirelka {

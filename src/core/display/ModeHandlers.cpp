@@ -1,7 +1,7 @@
 // LauncherDialog: the mode list, ScreenMode.txt and switching.
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
-#include "app/Texts.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

@@ -1,6 +1,6 @@
 // LauncherDialog: launching a registered application under its display mode.
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "launch/Spawn.h"
 
 namespace mirelka {

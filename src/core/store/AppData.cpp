@@ -1,7 +1,7 @@
 // LauncherDialog: the application registry and AppData.txt.
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
-#include "app/Texts.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

@@ -1,7 +1,7 @@
 // LauncherDialog: the notification-area icon, its popup menu, showing, hiding and ending.
 #include "app/LauncherDialog.h"
-#include "app/ResourceIds.h"
-#include "app/Texts.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 
