@@ -175,7 +175,7 @@ void LoadAppData(benchmark::State& state, int count, Order order) {
     Launcher launcher(AppDataLines(*codes.codePage, count, order), {});
     Check(state, launcher.dialog.Registry().Count() == count, "not every entry loaded");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(launcher.dialog.LoadAppData());
+        benchmark::DoNotOptimize(launcher.dialog.Settings().ReadAppData());
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -206,7 +206,7 @@ void FillTitleBox(benchmark::State& state, int count) {
     FakePlatform codes;
     Launcher launcher(AppDataLines(*codes.codePage, count, Order::Sorted), {});
     for (auto _ : state) {
-        launcher.dialog.FillTitleBox();
+        launcher.dialog.Settings().FillTitleBox();
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -216,7 +216,7 @@ void SaveAppData(benchmark::State& state, int count) {
     const std::vector<std::string> lines = AppDataLines(*codes.codePage, count, Order::Sorted);
     Launcher launcher(lines, {});
     for (auto _ : state) {
-        benchmark::DoNotOptimize(launcher.dialog.SaveAppData());
+        benchmark::DoNotOptimize(launcher.dialog.Settings().WriteAppData());
     }
     Check(state, launcher.platform.files.files[kAppData] == Join(lines),
           "the saved file differs from the loaded one");
@@ -324,7 +324,7 @@ void RestoreModeChecks(benchmark::State& state, int count) {
     Launcher launcher({}, LongScreenMode(count));
     int matched = 0;
     for (auto _ : state) {
-        matched = launcher.dialog.RestoreModeChecks();
+        matched = launcher.dialog.Display().RestoreModeChecks();
     }
     // Sizes 0-19 at 16 bits match: 20 of every 80 lines.
     int expected = 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "display/DisplayMode.h"
+#include "display/ModeRules.h"
 #include "fakes/FakeFileSystem.h"
 #include "store/RecordFile.h"
 

@@ -43,7 +43,7 @@ protected:
 
     bool Load(const std::string& content) {
         fs.files[kData] = content;
-        return dialog.LoadAppData();
+        return dialog.Settings().ReadAppData();
     }
     Titles RegistryTitles() {
         Titles titles;
@@ -98,7 +98,7 @@ TEST_F(AppData, LoadsInTitleOrderAndSavesExactBytes) {
     EXPECT_EQ(RegistryTitles(), (Titles{"", "B", "a", "b", kHalfA, kSo, kPo, kHyo}));
     EXPECT_EQ(TitleBox(), (Titles{"", "B", "a", "b", "ｱ", "ソ", "ポ", "表"}));
 
-    ASSERT_TRUE(dialog.SaveAppData());
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
     const std::string saved = "\t\t0\t0\t0\t0\t0\r\n"s +                      //
                               "B\t\t0\t0\t0\t0\t0\r\n" +                      //
                               "a\ta.lnk\t0\t0\t0\t0\t0\r\n" +                 //
@@ -113,8 +113,8 @@ TEST_F(AppData, LoadsInTitleOrderAndSavesExactBytes) {
     EXPECT_TRUE(view.messages.empty());
 
     // What was saved reads back as the same registry.
-    ASSERT_TRUE(dialog.LoadAppData());
-    ASSERT_TRUE(dialog.SaveAppData());
+    ASSERT_TRUE(dialog.Settings().ReadAppData());
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
     EXPECT_EQ(fs.files[kData], saved);
     EXPECT_EQ(view.beeps, 2);
 }
@@ -122,7 +122,7 @@ TEST_F(AppData, LoadsInTitleOrderAndSavesExactBytes) {
 TEST_F(AppData, AMissingFileLoadsNothingSilently) {
     ASSERT_TRUE(Load("x\r\n"));
     fs.files.erase(kData);
-    EXPECT_FALSE(dialog.LoadAppData());
+    EXPECT_FALSE(dialog.Settings().ReadAppData());
     EXPECT_EQ(dialog.Registry().Count(), 0);
     EXPECT_TRUE(view.messages.empty());
 }
@@ -137,7 +137,7 @@ TEST_F(AppData, AReadErrorIsReportedAndLeavesTheTitleBox) {
     // The failure does not stick.
     fs.readFailsAfter.reset();
     view.messages.clear();
-    EXPECT_TRUE(dialog.LoadAppData());
+    EXPECT_TRUE(dialog.Settings().ReadAppData());
     EXPECT_EQ(TitleBox(), (Titles{"one", "three", "two"}));
     EXPECT_TRUE(view.messages.empty());
 }
@@ -166,7 +166,7 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
         ASSERT_TRUE(dialog.Registry().Insert({"c", "C.lnk", 9, 9, 9, 9, 1}));
         c.fault(fs);
 
-        EXPECT_FALSE(dialog.SaveAppData());
+        EXPECT_FALSE(dialog.Settings().WriteAppData());
         ExpectOneError(c.message);
         EXPECT_EQ(view.beeps, 0);
         EXPECT_EQ(fs.files[kData], old);
@@ -175,7 +175,7 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
 
     // Once the disk is healthy again the next save goes through.
     fs = test::FakeFileSystem();
-    ASSERT_TRUE(dialog.SaveAppData());
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
     EXPECT_EQ(fs.files[kData], old + "c\tC.lnk\t9\t9\t9\t9\t1\r\n");
 }
 
@@ -246,7 +246,7 @@ TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
     EXPECT_EQ(dialog.Registry().At(0).title, "t100000");
     EXPECT_EQ(dialog.Registry().At(9999).title, "t109999");
     EXPECT_EQ(view.ComboCount(IDC_TITLE), 10000);
-    ASSERT_TRUE(dialog.SaveAppData());
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
     EXPECT_EQ(fs.files[kData], many);
 
     // The same lines shuffled: every insert walks the registry.
@@ -265,7 +265,7 @@ TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
         shuffled += line;
     }
     ASSERT_TRUE(Load(shuffled));
-    ASSERT_TRUE(dialog.SaveAppData());
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
     EXPECT_EQ(fs.files[kData], many);
 
     ASSERT_TRUE(Load(mega + "\tS\t1\t2\t3\t4\t1\r\n" + mega + mega));

@@ -119,7 +119,7 @@ TEST_F(Launch, ModeAndRestoreRules) {
         p.shortcuts.links[kLink].target = c.targetExists ? kGame : "C:\\gone.exe";
         Register({"game", kLink, c.width, c.height, c.bits, c.frequency, c.restore});
 
-        EXPECT_TRUE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
         EXPECT_EQ(Applied(), c.applied);
         EXPECT_EQ(p.processes.runs.size(), c.targetExists ? 1u : 0u);
         EXPECT_TRUE(p.view.messages.empty());
@@ -149,7 +149,7 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
         p.shortcuts.links[kLink] = link;
         Register({"game", c.broken != nullptr ? kLink : "C:\\missing.lnk", 800, 600, 32, 60, 1});
 
-        EXPECT_FALSE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_FALSE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
         EXPECT_EQ(p.shortcuts.calls, c.calls);
         EXPECT_TRUE(p.display.applied.empty());
         EXPECT_TRUE(p.processes.runs.empty());
@@ -164,7 +164,7 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
     none.processes.existing.insert(kGame);
     LauncherDialog other(none.MakePorts(), "C:\\Mirelka\\Mirelka.exe");
     other.OnInitDialog();
-    EXPECT_FALSE(other.LaunchEntry({"game", kLink, 0, 0, 0, 0, 1}));
+    EXPECT_FALSE(other.Launch().LaunchEntry({"game", kLink, 0, 0, 0, 0, 1}));
     EXPECT_TRUE(none.processes.runs.empty());
 }
 
@@ -204,7 +204,7 @@ TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
         p.shortcuts.links[kLink] = {c.target, ""};
         Register({"game", kLink, 0, 0, 0, 0, 1});
 
-        EXPECT_TRUE(dialog.LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
         if (c.program) {
             EXPECT_EQ(Runs(), Texts{*c.program + " | \"" + c.target + "\" | C:\\Start"});
         } else {
@@ -240,8 +240,8 @@ TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
     for (const int command : {ID_LAUNCH_FIRST + 2, ID_LAUNCH_LAST}) {
         EXPECT_TRUE(dialog.OnCommand(command));
     }
-    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 1);
-    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 100000);
+    dialog.Launch().OnLaunchApp(ID_LAUNCH_FIRST - 1);
+    dialog.Launch().OnLaunchApp(ID_LAUNCH_FIRST - 100000);
     EXPECT_EQ(dialog.Registry().Cursor(), -1);
     EXPECT_TRUE(p.shortcuts.calls.empty());
     EXPECT_TRUE(p.processes.runs.empty());

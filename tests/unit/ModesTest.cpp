@@ -9,7 +9,7 @@
 
 #include "app/LauncherDialog.h"
 #include "resources/ResourceIds.h"
-#include "display/DisplayMode.h"
+#include "display/ModeRules.h"
 #include "fakes/FakePlatform.h"
 #include "store/RecordFile.h"
 #include "unit/Sjis.h"
@@ -129,7 +129,7 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
         s.p.display.Add(800, 600, 16, 60);  // a second item equal to item 1
         s.Start(c.content);
         EXPECT_EQ(s.Ticked(), c.ticked);
-        EXPECT_EQ(s.dialog.RestoreModeChecks(), c.count);
+        EXPECT_EQ(s.dialog.Display().RestoreModeChecks(), c.count);
         EXPECT_EQ(s.Ticked(), c.ticked);
         EXPECT_EQ(s.dialog.VisibilityFlag(), c.count == 0);
         EXPECT_EQ(s.p.files.ReadersOf(kFile), 0) << "the file was left open";
@@ -139,7 +139,7 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
     Launcher none;  // no usable mode: the file is not even needed
     none.p.display.Add(320, 200, 8, 60);
     none.Start(kLines[0]);
-    EXPECT_EQ(none.dialog.RestoreModeChecks(), 0);
+    EXPECT_EQ(none.dialog.Display().RestoreModeChecks(), 0);
 }
 
 TEST(Modes, ALineParsesFourNumbersOnly) {

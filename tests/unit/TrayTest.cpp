@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(Tray, OnlyTheRightButtonGoingDownOpensTheMenu) {
-    dialog.OnSettings();
+    dialog.Settings().OnSettings();
     const int foregrounds = p.view.foregrounds;
     for (const std::intptr_t message : {0x200, 0x201, 0x202, 0x203, 0x205, 0x206}) {
         SCOPED_TRACE(message);
@@ -66,7 +66,7 @@ TEST_F(Tray, OnlyTheRightButtonGoingDownOpensTheMenu) {
 }
 
 TEST_F(Tray, TheMenuListsTitlesAndTickedModes) {
-    dialog.OnSettings();  // an open settings window closes
+    dialog.Settings().OnSettings();  // an open settings window closes
     const int foregrounds = p.view.foregrounds;
     dialog.OnTrayNotify(kRightButtonDown);
 
@@ -143,7 +143,7 @@ TEST_F(Tray, SettingsOpenOnTheTabTheTicksCallFor) {
         }
         dialog.OnCancel();
         p.view.TabSelect(IDC_TAB, c.lastTab);
-        dialog.ShowTab(c.lastTab);
+        dialog.Settings().ShowTab(c.lastTab);
         const int foregrounds = p.view.foregrounds;
 
         EXPECT_TRUE(dialog.OnCommand(ID_TRAY_SETTINGS));
@@ -157,7 +157,7 @@ TEST_F(Tray, SettingsOpenOnTheTabTheTicksCallFor) {
 }
 
 TEST_F(Tray, KeysHideOrMoveOnAndOnlyExitEnds) {
-    dialog.OnSettings();
+    dialog.Settings().OnSettings();
     EXPECT_TRUE(dialog.OnCommand(LauncherDialog::kIdOk));
     EXPECT_EQ(p.view.focusMoves, 1);
     EXPECT_TRUE(p.view.visible);

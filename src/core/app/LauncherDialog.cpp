@@ -2,45 +2,44 @@
 
 #include "resources/ResourceIds.h"
 #include "resources/Texts.h"
-#include "text/MbString.h"
 
 namespace mirelka {
 
 LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
     : ports_(ports),
-      modeList_(ports.view, IDC_MODE_LIST),
-      modeFile_(ports.files, ports.codePage.Leads()),
-      registry_(ports.codePage.Leads()),
-      appFile_(ports.files, ports.codePage.Leads()),
+      modes_(ports.display, ports.view, ports.files, ports.codePage.Leads()),
+      store_(ports.files, ports.codePage.Leads()),
+      launcher_(ports.shortcuts, ports.processes, ports.codePage.Leads(), store_.Registry(),
+                modes_),
+      trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
+      settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog, store_,
+                modes_, visibility_),
       executablePath_(std::move(executablePath)) {}
 
 bool LauncherDialog::OnInitDialog() {
     ports_.view.SetIcons();
 
-    // Beside the executable, whatever the current directory is.
-    modeFile_.SetBasePath(executablePath_.c_str());
-    modeFile_.SetFileName("ScreenMode.txt");
-    appFile_.SetBasePath(executablePath_.c_str());
-    appFile_.SetFileName("AppData.txt");
+    modes_.PlaceBeside(executablePath_);
+    store_.PlaceBeside(executablePath_);
 
-    LoadAppData();
-    startupModeValid_ = CaptureRegistryMode(startupMode_) ? 1 : 0;
+    settings_.ReadAppData();
+    modes_.CaptureStartupMode();
     ports_.shortcuts.Create();
     ports_.tray.Add();
 
     ports_.view.TabInsert(IDC_TAB, 0, text::kTabApplications);
     ports_.view.TabInsert(IDC_TAB, 1, text::kTabBasic);
-    FillModeList();
+    modes_.FillModeList();
 
-    if (RestoreModeChecks() > 0) {
+    if (modes_.RestoreModeChecks() > 0) {
         // Resident from here on: the first paint hides the window.
-        FillModeSelector();
+        settings_.FillModeSelector();
         return true;
     }
     // Nothing to offer yet: stay on screen on the mode tab until the user ticks a mode.
     ports_.view.TabSelect(IDC_TAB, 1);
-    ShowTab(1);
-    visible_ = 1;
+    settings_.ShowTab(1);
+    visibility_.Request(true);
     return true;
 }
 
@@ -49,7 +48,7 @@ bool LauncherDialog::OnCommand(int id, int notification) {
     constexpr int kSelchange = 1;  // CBN_SELCHANGE
     if (id == IDC_TITLE) {
         if (notification == kSelchange) {
-            OnSelchangeTitle();
+            settings_.OnSelchangeTitle();
             return true;
         }
         return false;
@@ -58,16 +57,16 @@ bool LauncherDialog::OnCommand(int id, int notification) {
         return false;
     }
     if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
-        OnLaunchApp(id);
+        launcher_.OnLaunchApp(id);
         return true;
     }
     if (id >= ID_MODE_STARTUP && id <= ID_MODE_LAST) {
-        OnChangeResolution(id);
+        modes_.OnChangeResolution(id);
         return true;
     }
     switch (id) {
         case IDC_REGISTER:
-            OnRegisterButton();
+            settings_.OnRegisterButton();
             return true;
         case kIdOk:
             OnOK();
@@ -79,104 +78,68 @@ bool LauncherDialog::OnCommand(int id, int notification) {
             OnExit();
             return true;
         case ID_TRAY_SETTINGS:
-            OnSettings();
+            settings_.OnSettings();
             return true;
         case IDC_DELETE:
-            OnDeleteButton();
+            settings_.OnDeleteButton();
             return true;
         case IDC_BROWSE_STARTMENU:
-            OnBrowseStartMenu();
+            settings_.OnBrowseStartMenu();
             return true;
         case IDC_BROWSE_COMMON_STARTMENU:
-            OnBrowseCommonStartMenu();
+            settings_.OnBrowseCommonStartMenu();
             return true;
         case IDC_BROWSE_DESKTOP:
-            OnBrowseDesktop();
+            settings_.OnBrowseDesktop();
             return true;
         default:
             return false;
     }
 }
 
+void LauncherDialog::OnTrayNotify(std::intptr_t mouseMessage) {
+    trayMenu_.OnTrayNotify(mouseMessage);
+}
+
+int LauncherDialog::OnSelchangingTab() {
+    return settings_.OnSelchangingTab();
+}
+
+void LauncherDialog::OnSelchangeTab() {
+    settings_.OnSelchangeTab();
+}
+
 LauncherDialog::PaintAction LauncherDialog::OnPaint() {
     if (ports_.view.IsMinimized()) {
         return PaintAction::DrawIcon;
     }
-    if (visible_ == 0 && ports_.view.IsVisible()) {
+    if (!visibility_.Requested() && ports_.view.IsVisible()) {
         ports_.view.Hide();
     }
     return PaintAction::Default;
 }
 
-void LauncherDialog::ShowTab(int tab) {
-    static constexpr int kTabZero[] = {IDC_TITLE,
-                                       IDC_MODE_SELECTOR,
-                                       IDC_SHORTCUT,
-                                       IDC_TARGET,
-                                       IDC_WORKDIR,
-                                       IDC_TITLE_LABEL,
-                                       IDC_MODE_LABEL,
-                                       IDC_SHORTCUT_LABEL,
-                                       IDC_TARGET_LABEL,
-                                       IDC_WORKDIR_LABEL,
-                                       IDC_BROWSE_DESKTOP,
-                                       IDC_BROWSE_STARTMENU,
-                                       IDC_BROWSE_COMMON_STARTMENU,
-                                       IDC_RESTORE};
-    if (tab != 0 && tab != 1) {
-        return;
-    }
-    const bool applications = tab == 0;
-    for (const int id : kTabZero) {
-        ports_.view.ShowControl(id, applications);
-    }
-    ports_.view.ShowControl(IDC_MODE_LIST, !applications);
-    ports_.view.ShowControl(IDC_REGISTER, true);
-    ports_.view.ShowControl(IDC_DELETE, applications);
+void LauncherDialog::OnTaskbarCreated() {
+    // The shell's task bar was made anew (Explorer restarted) and our icon went with it.
+    ports_.tray.Add();
 }
 
-void LauncherDialog::OnSettings() {
-    visible_ = 1;
-    const int tab = modeList_.AnyTicked() ? 0 : 1;
-    ports_.view.TabSelect(IDC_TAB, tab);
-    ShowTab(tab);
-    ports_.view.ShowNormal();
-    ports_.view.SetForeground();
+void LauncherDialog::OnOK() {
+    ports_.view.FocusNextControl();
 }
 
-void LauncherDialog::OnRegisterButton() {
-    switch (ports_.view.TabSelection(IDC_TAB)) {
-        case 0:
-            RegisterApp();
-            break;
-        case 1:
-            SaveScreenModes();
-            break;
-        default:
-            break;
-    }
+void LauncherDialog::OnCancel() {
+    visibility_.Request(false);
+    ports_.view.Hide();
 }
 
-void LauncherDialog::OnDeleteButton() {
-    DeleteApp();
+void LauncherDialog::OnExit() {
+    ports_.view.End(kIdCancel);
 }
 
-void LauncherDialog::ReportFileError(const RecordFile& file, const char* openFailedText) {
-    switch (file.LastError()) {
-        case RecordFile::Error::None:
-            return;
-        case RecordFile::Error::Replace:
-            ports_.view.ShowMessage(openFailedText, MessageType::Error);
-            return;
-        case RecordFile::Error::Write:
-            ports_.view.ShowMessage(ReplaceArg(text::kDiskFull, Utf8(file.Path())),
-                                    MessageType::Error);
-            return;
-        case RecordFile::Error::Read:
-            ports_.view.ShowMessage(ReplaceArg(text::kReadError, Utf8(file.Path())),
-                                    MessageType::Error);
-            return;
-    }
+void LauncherDialog::OnDestroy() {
+    ports_.tray.Remove();
+    modes_.Clear();
 }
 
 }  // namespace mirelka

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "display/DisplayMode.h"
-#include "display/ModeList.h"
+#include "display/DisplayModes.h"
+#include "launch/Launcher.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/DisplayDriver.h"
@@ -14,8 +14,10 @@
 #include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
 #include "ports/TrayIcon.h"
-#include "store/AppRegistry.h"
-#include "store/RecordFile.h"
+#include "store/AppStore.h"
+#include "ui/SettingsWindow.h"
+#include "ui/TrayMenu.h"
+#include "ui/Visibility.h"
 
 namespace mirelka {
 
@@ -32,12 +34,9 @@ struct Ports {
     FileDialog& fileDialog;
 };
 
-// The menu command that switches to mode-list item listIndex.
-int ModeCommandId(std::size_t listIndex);
-
-// The main dialog's state and handlers. The Win32 window procedure turns messages into
-// calls here; nothing in this class knows about windows. The handlers live beside the
-// subsystem they belong to (display/, store/, ...).
+// The main dialog: owns the program's components, starts them in their fixed order and
+// routes every window message and command to the one that handles it. The Win32 window
+// procedure turns messages into calls here; nothing in this class knows about windows.
 // Not copyable, and nothing to say about the rest: every member cleans up after itself.
 // NOLINTNEXTLINE(cppcoreguidelines-special-member-functions)
 class LauncherDialog {
@@ -51,107 +50,50 @@ public:
     // A command from a control (with its notification code) or a menu; false when
     // nothing handles it.
     bool OnCommand(int id, int notification = 0);
+    // The notification icon's mouse events.
+    void OnTrayNotify(std::intptr_t mouseMessage);
+    // The tab control's notifications; OnSelchangingTab's 1 refuses the change.
+    int OnSelchangingTab();
+    void OnSelchangeTab();
 
     enum class PaintAction { DrawIcon, Default };
     // Keeps the dialog hidden until something asked for it to be shown.
     PaintAction OnPaint();
 
-    // The notification-area icon, its menu, and the window's standard keys.
-    void OnTrayNotify(std::intptr_t mouseMessage);
-    PopupMenu::Menu FindSubMenuByText(PopupMenu::Menu menu, std::string_view text);
     void OnTaskbarCreated();
     void OnOK();
     void OnCancel();
     void OnExit();
-    void OnSettings();
     // The window is going: the icon goes with it.
     void OnDestroy();
 
-    // Application registry and AppData.txt.
-    bool LoadAppData();
-    bool SaveAppData();
-    void FillTitleBox();
+    AppStore& Store() { return store_; }
+    DisplayModes& Display() { return modes_; }
+    Launcher& Launch() { return launcher_; }
+    TrayMenu& Tray() { return trayMenu_; }
+    SettingsWindow& Settings() { return settings_; }
 
-    // Display modes and ScreenMode.txt.
-    void FillModeList();
-    int RestoreModeChecks();
-    bool SaveScreenModes();
-    bool CaptureRegistryMode(DisplayMode& mode);
-    void ApplyMode(const DisplayMode& mode);
-    void OnChangeResolution(int commandId);
-
-    // Launching: blocks until the started program has ended.
-    void OnLaunchApp(int commandId);
-    bool LaunchEntry(const AppEntry& entry);
-
-    // Settings window.
-    void ShowTab(int tab);
-    void OnSelchangeTab();
-    // 0 lets the tab change, 1 refuses it.
-    int OnSelchangingTab();
-    void OnRegisterButton();
-    void OnDeleteButton();
-    void OnSelchangeTitle();
-    void OnBrowseStartMenu();
-    void OnBrowseCommonStartMenu();
-    void OnBrowseDesktop();
-    void FillModeSelector();
-    void EntryFromControls(AppEntry& entry);
-    bool ValidateEntry(const AppEntry& entry, bool forDelete);
-    void RegisterApp();
-    void DeleteApp();
-    bool ShortcutToFields();
-    void BrowseShortcut(int csidl);
-
-    AppRegistry& Registry() { return registry_; }
-    const ModeList& Modes() const { return modeList_; }
-    const RecordFile& AppFile() const { return appFile_; }
-    const RecordFile& ModeFile() const { return modeFile_; }
+    AppRegistry& Registry() { return store_.Registry(); }
+    const ModeList& Modes() const { return modes_.List(); }
+    const RecordFile& AppFile() const { return store_.AppFile(); }
+    const RecordFile& ModeFile() const { return modes_.ModeFile(); }
     const std::string& ExecutablePath() const { return executablePath_; }
-    bool VisibilityFlag() const { return visible_ != 0; }
-    bool StartupModeValid() const { return startupModeValid_ != 0; }
-    const DisplayMode& StartupMode() const { return startupMode_; }
+    bool VisibilityFlag() const { return visibility_.Requested(); }
+    bool StartupModeValid() const { return modes_.StartupModeValid(); }
+    const DisplayMode& StartupMode() const { return modes_.StartupMode(); }
 
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
 
 private:
-    // Shows the message for a failed read or write of file; openFailedText for a file
-    // that could not be created or replaced.
-    void ReportFileError(const RecordFile& file, const char* openFailedText);
-    std::string Utf8(const std::string& ansi) const { return ports_.codePage.ToUtf8(ansi); }
-    // Rewrites file with what writeRecords writes (false when a write failed); reports a
-    // failure with openFailedText or the file-error messages, beeps on success.
-    template <typename WriteRecords>
-    bool Rewrite(RecordFile& file, const char* openFailedText, WriteRecords writeRecords);
-    // The data-text title for what the title box shows.
-    std::string TitleFromBox(const std::string& shown);
-
     Ports ports_;
-    ModeList modeList_;
-    DisplayMode startupMode_;
-    std::uint8_t startupModeValid_ = 0;
-    RecordFile modeFile_;
-    std::uint8_t visible_ = 0;
-    AppRegistry registry_;
-    RecordFile appFile_;
+    Visibility visibility_;
+    DisplayModes modes_;
+    AppStore store_;
+    Launcher launcher_;
+    TrayMenu trayMenu_;
+    SettingsWindow settings_;
     std::string executablePath_;
 };
-
-template <typename WriteRecords>
-bool LauncherDialog::Rewrite(RecordFile& file, const char* openFailedText,
-                             WriteRecords writeRecords) {
-    if (!file.Open(RecordFile::Mode::Write)) {
-        ports_.view.ShowMessage(openFailedText, MessageType::Error);
-        return false;
-    }
-    if (!writeRecords() || !file.Close()) {
-        file.Abandon();
-        ReportFileError(file, openFailedText);
-        return false;
-    }
-    ports_.view.Beep();
-    return true;
-}
 
 }  // namespace mirelka

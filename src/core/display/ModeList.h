@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "display/DisplayMode.h"
+#include "display/ModeRules.h"
 
 namespace mirelka {
 

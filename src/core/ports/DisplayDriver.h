@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "display/DisplayMode.h"
+#include "ports/DisplayMode.h"
 
 namespace mirelka {
 

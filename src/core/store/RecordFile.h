@@ -77,4 +77,28 @@ private:
     bool writeFailed_ = false;
 };
 
+// What became of reading or rewriting a data file. Nothing in the store shows a message:
+// the window that asked says it.
+enum class FileStatus {
+    Done,
+    CannotOpen,   // no file to read, or the data file could not be created or replaced
+    ReadFailed,   // reading failed part-way
+    WriteFailed,  // writing, flushing or closing failed (disk full and the like)
+};
+
+// Rewrites file with what writeRecords writes (false when a write failed); a failure
+// part-way leaves the data file as it was.
+template <typename WriteRecords>
+FileStatus RewriteRecords(RecordFile& file, WriteRecords writeRecords) {
+    if (!file.Open(RecordFile::Mode::Write)) {
+        return FileStatus::CannotOpen;
+    }
+    if (writeRecords() && file.Close()) {
+        return FileStatus::Done;
+    }
+    file.Abandon();
+    return file.LastError() == RecordFile::Error::Replace ? FileStatus::CannotOpen
+                                                          : FileStatus::WriteFailed;
+}
+
 }  // namespace mirelka

@@ -1,4 +1,4 @@
-#include "display/DisplayMode.h"
+#include "display/ModeRules.h"
 
 #include "store/RecordFile.h"
 #include "text/MbString.h"

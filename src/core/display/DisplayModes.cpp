@@ -1,0 +1,73 @@
+#include "display/DisplayModes.h"
+
+#include "display/ModeRules.h"
+#include "ports/DisplayDriver.h"
+#include "resources/ResourceIds.h"
+
+namespace mirelka {
+
+DisplayModes::DisplayModes(DisplayDriver& driver, DialogView& view, FileSystem& files,
+                           const LeadBytes& leads)
+    : driver_(driver), modeList_(view, IDC_MODE_LIST), modeFile_(files, leads) {}
+
+void DisplayModes::PlaceBeside(const std::string& executablePath) {
+    modeFile_.SetBasePath(executablePath.c_str());
+    modeFile_.SetFileName("ScreenMode.txt");
+}
+
+void DisplayModes::FillModeList() {
+    modeList_.Fill(driver_);
+}
+
+int DisplayModes::RestoreModeChecks() {
+    return modeList_.RestoreChecks(modeFile_);
+}
+
+std::optional<FileStatus> DisplayModes::SaveScreenModes() {
+    if (!modeList_.AnyTicked()) {
+        return std::nullopt;
+    }
+    return RewriteRecords(modeFile_, [&] {
+        for (std::size_t i = 0; i < modeList_.Count(); ++i) {
+            if (modeList_.IsTicked(i)) {
+                FormatMode(modeFile_, &modeList_.At(i));
+                if (!modeFile_.WriteLine()) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    });
+}
+
+bool DisplayModes::CaptureRegistryMode(DisplayMode& mode) {
+    std::optional<DisplayMode> stored = driver_.RegistryMode();
+    if (!stored) {
+        return false;
+    }
+    mode = std::move(*stored);
+    return true;
+}
+
+void DisplayModes::CaptureStartupMode() {
+    startupModeValid_ = CaptureRegistryMode(startupMode_) ? 1 : 0;
+}
+
+void DisplayModes::ApplyMode(const DisplayMode& mode) {
+    driver_.Apply(mode);
+}
+
+void DisplayModes::OnChangeResolution(int commandId) {
+    if (commandId == ID_MODE_STARTUP) {
+        if (startupModeValid_ != 0) {
+            ApplyMode(startupMode_);
+        }
+        return;
+    }
+    const auto index = static_cast<std::size_t>(commandId - ID_MODE_FIRST);
+    if (commandId > ID_MODE_STARTUP && index < modeList_.Count()) {
+        ApplyMode(modeList_.At(index));
+    }
+}
+
+}  // namespace mirelka

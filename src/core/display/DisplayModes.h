@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "display/ModeList.h"
+#include "ports/DisplayMode.h"
+#include "store/RecordFile.h"
+
+namespace mirelka {
+
+class DialogView;
+class DisplayDriver;
+class FileSystem;
+class LeadBytes;
+
+// The display's usable modes with the user's ticks, ScreenMode.txt that keeps the ticks,
+// the mode the display had at start-up, and switching between them.
+class DisplayModes {
+public:
+    DisplayModes(DisplayDriver& driver, DialogView& view, FileSystem& files,
+                 const LeadBytes& leads);
+
+    // ScreenMode.txt goes beside the executable, whatever the current directory is.
+    void PlaceBeside(const std::string& executablePath);
+
+    void FillModeList();
+    // Ticks the listed modes ScreenMode.txt names; how many lines matched.
+    int RestoreModeChecks();
+    // Writes the ticked modes; none (and nothing written) when no mode is ticked.
+    std::optional<FileStatus> SaveScreenModes();
+
+    bool CaptureRegistryMode(DisplayMode& mode);
+    void CaptureStartupMode();
+    void ApplyMode(const DisplayMode& mode);
+    // The startup-mode command, or a mode-list command.
+    void OnChangeResolution(int commandId);
+
+    // Frees the modes' driver records; the list control goes with its window.
+    void Clear() { modeList_.Clear(); }
+
+    const ModeList& List() const { return modeList_; }
+    const RecordFile& ModeFile() const { return modeFile_; }
+    bool StartupModeValid() const { return startupModeValid_ != 0; }
+    const DisplayMode& StartupMode() const { return startupMode_; }
+
+private:
+    DisplayDriver& driver_;
+    ModeList modeList_;
+    DisplayMode startupMode_;
+    std::uint8_t startupModeValid_ = 0;
+    RecordFile modeFile_;
+};
+
+}  // namespace mirelka

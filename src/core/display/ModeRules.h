@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "ports/DisplayMode.h"
+#include "store/AppEntry.h"
+
+namespace mirelka {
+
+class RecordFile;
+
+// The mode an entry asks for, identified by its four numbers only.
+DisplayMode ModeOf(const AppEntry& entry);
+
+// What the program is willing to offer: at least 640x480, 8 bits and 30 Hz. A driver's
+// "default rate" of 0 or 1 Hz is therefore never offered.
+bool IsUsableMode(const DisplayMode& mode);
+
+// "%d×%d×%d %dHz" in UTF-8; the mode list puts a blank before it.
+std::string ModeLabel(const DisplayMode& mode);
+std::string ModeListLabel(const DisplayMode& mode);
+
+// The ScreenMode.txt line of a mode: width, height, bits per pixel, frequency.
+bool FormatMode(RecordFile& file, const DisplayMode* mode);
+void ParseMode(RecordFile& file, DisplayMode& mode);
+
+}  // namespace mirelka

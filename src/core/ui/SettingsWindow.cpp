@@ -1,0 +1,370 @@
+#include "ui/SettingsWindow.h"
+
+#include "display/DisplayModes.h"
+#include "display/ModeRules.h"
+#include "ports/CodePage.h"
+#include "ports/DialogView.h"
+#include "ports/FileDialog.h"
+#include "ports/FileSystem.h"
+#include "ports/ShortcutReader.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
+#include "store/AppStore.h"
+#include "text/MbString.h"
+#include "ui/Visibility.h"
+
+namespace mirelka {
+
+namespace {
+
+constexpr int kCsidlDesktop = 0;
+constexpr int kCsidlPrograms = 2;
+constexpr int kCsidlCommonPrograms = 23;
+
+// A TAB would split the record, an LF the line, and Ctrl-Z would end the file there.
+bool HoldsRecordBreaker(const std::string& title) {
+    return title.find_first_of("\t\n\x1A") != std::string::npos;
+}
+
+}  // namespace
+
+bool SettingsWindow::ReadAppData() {
+    const FileStatus status = store_.LoadAppData();
+    if (status == FileStatus::CannotOpen) {
+        // No file yet: an empty registry, silently.
+        return false;
+    }
+    if (!ReportFile(status, store_.AppFile(), text::kCannotOpenAppData)) {
+        return false;
+    }
+    FillTitleBox();
+    return true;
+}
+
+bool SettingsWindow::WriteAppData() {
+    if (!ReportFile(store_.SaveAppData(), store_.AppFile(), text::kCannotOpenAppData)) {
+        return false;
+    }
+    view_.Beep();
+    return true;
+}
+
+void SettingsWindow::WriteScreenModes() {
+    const std::optional<FileStatus> status = modes_.SaveScreenModes();
+    if (!status) {
+        view_.ShowMessage(text::kTickOneToSave, MessageType::Error);
+        return;
+    }
+    if (ReportFile(*status, modes_.ModeFile(), text::kCannotOpenScreenMode)) {
+        view_.Beep();
+    }
+}
+
+bool SettingsWindow::ReportFile(FileStatus status, const RecordFile& file,
+                                const char* cannotOpenText) {
+    switch (status) {
+        case FileStatus::Done:
+            return true;
+        case FileStatus::CannotOpen:
+            view_.ShowMessage(cannotOpenText, MessageType::Error);
+            return false;
+        case FileStatus::WriteFailed:
+            view_.ShowMessage(ReplaceArg(text::kDiskFull, Utf8(file.Path())), MessageType::Error);
+            return false;
+        case FileStatus::ReadFailed:
+            view_.ShowMessage(ReplaceArg(text::kReadError, Utf8(file.Path())), MessageType::Error);
+            return false;
+    }
+    return false;
+}
+
+std::string SettingsWindow::Utf8(const std::string& ansi) const {
+    return codePage_.ToUtf8(ansi);
+}
+
+void SettingsWindow::ShowTab(int tab) {
+    static constexpr int kTabZero[] = {IDC_TITLE,
+                                       IDC_MODE_SELECTOR,
+                                       IDC_SHORTCUT,
+                                       IDC_TARGET,
+                                       IDC_WORKDIR,
+                                       IDC_TITLE_LABEL,
+                                       IDC_MODE_LABEL,
+                                       IDC_SHORTCUT_LABEL,
+                                       IDC_TARGET_LABEL,
+                                       IDC_WORKDIR_LABEL,
+                                       IDC_BROWSE_DESKTOP,
+                                       IDC_BROWSE_STARTMENU,
+                                       IDC_BROWSE_COMMON_STARTMENU,
+                                       IDC_RESTORE};
+    if (tab != 0 && tab != 1) {
+        return;
+    }
+    const bool applications = tab == 0;
+    for (const int id : kTabZero) {
+        view_.ShowControl(id, applications);
+    }
+    view_.ShowControl(IDC_MODE_LIST, !applications);
+    view_.ShowControl(IDC_REGISTER, true);
+    view_.ShowControl(IDC_DELETE, applications);
+}
+
+void SettingsWindow::OnSettings() {
+    visibility_.Request(true);
+    const int tab = modes_.List().AnyTicked() ? 0 : 1;
+    view_.TabSelect(IDC_TAB, tab);
+    ShowTab(tab);
+    view_.ShowNormal();
+    view_.SetForeground();
+}
+
+void SettingsWindow::FillModeSelector() {
+    const ModeList& list = modes_.List();
+    view_.ComboReset(IDC_MODE_SELECTOR);
+    view_.ComboInsert(IDC_MODE_SELECTOR, 0, text::kNoMode);
+    view_.ComboSetItemData(IDC_MODE_SELECTOR, 0, -1);
+    int next = 1;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        if (list.IsTicked(i)) {
+            const int index = view_.ComboInsert(IDC_MODE_SELECTOR, next++, ModeLabel(list.At(i)));
+            view_.ComboSetItemData(IDC_MODE_SELECTOR, index, static_cast<std::intptr_t>(i));
+        }
+    }
+    view_.ComboSelect(IDC_MODE_SELECTOR, 0);
+}
+
+void SettingsWindow::FillTitleBox() {
+    view_.ComboReset(IDC_TITLE);
+    store_.Registry().ForEach(
+        [&](const AppEntry& entry) { view_.ComboAdd(IDC_TITLE, Utf8(entry.title)); });
+}
+
+void SettingsWindow::OnRegisterButton() {
+    switch (view_.TabSelection(IDC_TAB)) {
+        case 0:
+            RegisterApp();
+            break;
+        case 1:
+            WriteScreenModes();
+            break;
+        default:
+            break;
+    }
+}
+
+void SettingsWindow::OnDeleteButton() {
+    DeleteApp();
+}
+
+void SettingsWindow::OnSelchangeTab() {
+    ShowTab(view_.TabSelection(IDC_TAB));
+}
+
+int SettingsWindow::OnSelchangingTab() {
+    const ModeList& list = modes_.List();
+    if (view_.TabSelection(IDC_TAB) == 1 && list.Count() > 0) {
+        if (!list.AnyTicked()) {
+            view_.ShowMessage(text::kTickOneToLeave, MessageType::Error);
+            return 1;
+        }
+        FillModeSelector();
+    }
+    return 0;
+}
+
+std::string SettingsWindow::TitleFromBox(const std::string& shown) {
+    // Code page 932 has characters with two codes; shown through the wide interface and
+    // read back, a registered title may come back with the other bytes. Its own bytes
+    // are the ones the registry knows it by.
+    std::string found;
+    bool matched = false;
+    store_.Registry().ForEach([&](const AppEntry& entry) {
+        if (!matched && Utf8(entry.title) == shown) {
+            found = entry.title;
+            matched = true;
+        }
+    });
+    return matched ? found : codePage_.FromUtf8(shown);
+}
+
+void SettingsWindow::EntryFromControls(AppEntry& entry) {
+    DialogView& view = view_;
+    entry.Reset();
+    entry.title = TitleFromBox(view.Text(IDC_TITLE));
+    const int selection = view.ComboSelection(IDC_MODE_SELECTOR);
+    if (selection >= 0) {
+        const std::intptr_t index = view.ComboItemData(IDC_MODE_SELECTOR, selection);
+        const ModeList& list = modes_.List();
+        if (index >= 0 && static_cast<std::size_t>(index) < list.Count()) {
+            const DisplayMode& mode = list.At(static_cast<std::size_t>(index));
+            entry.width = static_cast<std::int32_t>(mode.width);
+            entry.height = static_cast<std::int32_t>(mode.height);
+            entry.bitsPerPixel = static_cast<std::int32_t>(mode.bitsPerPixel);
+            entry.frequency = static_cast<std::int32_t>(mode.frequency);
+        }
+    }
+    entry.shortcut = codePage_.FromUtf8(view.Text(IDC_SHORTCUT));
+    entry.restoreOnExit = view.Checked(IDC_RESTORE) ? 1 : 0;
+}
+
+bool SettingsWindow::ValidateEntry(const AppEntry& entry, bool forDelete) {
+    DialogView& view = view_;
+    const std::string title = Utf8(entry.title);
+    if (entry.title.empty()) {
+        view.ShowMessage(ReplaceArg(text::kTitleMissing,
+                                    forDelete ? text::kDeleteAction : text::kRegisterAction),
+                         MessageType::Error);
+        return false;
+    }
+    if (forDelete) {
+        if (store_.Registry().Find(entry) == nullptr) {
+            view.ShowMessage(ReplaceArg(text::kNotRegistered, title), MessageType::Error);
+            return false;
+        }
+        return view.ShowMessage(ReplaceArg(text::kConfirmDelete, title), MessageType::Confirm) !=
+               MessageAnswer::No;
+    }
+    if (HoldsRecordBreaker(entry.title)) {
+        view.ShowMessage(text::kTitleHasControl, MessageType::Error);
+        return false;
+    }
+    if (entry.shortcut.empty()) {
+        view.ShowMessage(text::kShortcutMissing, MessageType::Error);
+        return false;
+    }
+    if (!files_.HasAttributes(entry.shortcut)) {
+        view.ShowMessage(text::kShortcutInaccessible, MessageType::Error);
+        return false;
+    }
+    if (store_.Registry().Find(entry) != nullptr) {
+        return view.ShowMessage(ReplaceArg(text::kConfirmOverwrite, title), MessageType::Confirm) !=
+               MessageAnswer::No;
+    }
+    return true;
+}
+
+void SettingsWindow::RegisterApp() {
+    AppRegistry& registry = store_.Registry();
+    AppEntry entry;
+    EntryFromControls(entry);
+    if (!ValidateEntry(entry, false)) {
+        return;
+    }
+    const std::string title = Utf8(entry.title);
+    if (AppEntry* existing = registry.Find(entry)) {
+        *existing = entry;
+        view_.ShowMessage(ReplaceArg(text::kRegistered, title), MessageType::Notice);
+    } else if (registry.Insert(entry)) {
+        view_.ShowMessage(ReplaceArg(text::kRegistered, title), MessageType::Notice);
+    } else {
+        view_.ShowMessage(ReplaceArg(text::kRegisterFailed, title), MessageType::Error);
+    }
+    WriteAppData();
+    FillTitleBox();
+    // By position, as the box holds the registry in order: selecting by text would take
+    // the first title merely beginning with this one, in any case ("Game 2", "game").
+    for (std::int32_t i = 0; i < registry.Count(); ++i) {
+        if (registry.Compare(registry.At(i), entry) == 0) {
+            view_.ComboSelect(IDC_TITLE, static_cast<int>(i));
+            break;
+        }
+    }
+}
+
+void SettingsWindow::DeleteApp() {
+    AppEntry entry;
+    EntryFromControls(entry);
+    if (!ValidateEntry(entry, true)) {
+        return;
+    }
+    const std::string title = Utf8(entry.title);
+    if (store_.Registry().Remove(entry)) {
+        view_.ShowMessage(ReplaceArg(text::kDeleted, title), MessageType::Notice);
+    } else {
+        view_.ShowMessage(ReplaceArg(text::kDeleteFailed, title), MessageType::Error);
+    }
+    WriteAppData();
+    FillTitleBox();
+}
+
+void SettingsWindow::OnSelchangeTitle() {
+    DialogView& view = view_;
+    const int selection = view.ComboSelection(IDC_TITLE);
+    if (selection < 0) {
+        return;
+    }
+    AppEntry key;
+    key.title = TitleFromBox(view.ComboItemText(IDC_TITLE, selection));
+    const AppEntry* found = store_.Registry().Find(key);
+    if (found == nullptr) {
+        return;
+    }
+    const AppEntry entry = *found;
+    // A mode no longer ticked is not in the selector: the entry then shows "未設定".
+    if (view.ComboSelectString(IDC_MODE_SELECTOR, 0, ModeLabel(ModeOf(entry))) < 0) {
+        view.ComboSelect(IDC_MODE_SELECTOR, 0);
+    }
+    view.SetText(IDC_SHORTCUT, Utf8(entry.shortcut));
+    ShortcutToFields();
+    view.SetChecked(IDC_RESTORE, entry.restoreOnExit != 0);
+}
+
+bool SettingsWindow::ShortcutToFields() {
+    DialogView& view = view_;
+    view.SetText(IDC_TARGET, "");
+    view.SetText(IDC_WORKDIR, "");
+    // Trimmed for the look-up only: the control keeps what it shows.
+    const std::string path(Trim(codePage_.FromUtf8(view.Text(IDC_SHORTCUT))));
+    if (path.empty() || !shortcuts_.Load(path)) {
+        return false;
+    }
+    std::string value;
+    if (shortcuts_.Target(value)) {
+        view.SetText(IDC_TARGET, Utf8(value));
+    }
+    if (shortcuts_.WorkingDirectory(value)) {
+        view.SetText(IDC_WORKDIR, Utf8(value));
+    }
+    return true;
+}
+
+void SettingsWindow::BrowseShortcut(int csidl) {
+    FileDialog::Request request;
+    request.title = text::kShortcutDialogTitle;
+    request.defaultExtension = text::kShortcutExtension;
+    // "description|pattern|...||": pairs up to the empty description that ends the list.
+    // The filter is UTF-8, where no byte of a multibyte character can be a '|'.
+    const LeadBytes utf8 = LeadBytes::None();
+    std::string_view rest = text::kShortcutFilter;
+    for (;;) {
+        const std::string_view description = MbsNextToken(utf8, rest, '|');
+        const std::string_view pattern = MbsNextToken(utf8, rest, '|');
+        if (description.empty()) {
+            break;
+        }
+        request.filters.push_back({std::string(description), std::string(pattern)});
+    }
+    if (const auto folder = fileDialog_.SpecialFolder(csidl)) {
+        request.initialFolder = *folder;
+    }
+    const auto chosen = fileDialog_.ChooseFile(request);
+    if (!chosen) {
+        return;
+    }
+    view_.SetText(IDC_SHORTCUT, Utf8(*chosen));
+    ShortcutToFields();
+}
+
+void SettingsWindow::OnBrowseStartMenu() {
+    BrowseShortcut(kCsidlPrograms);
+}
+
+void SettingsWindow::OnBrowseCommonStartMenu() {
+    BrowseShortcut(kCsidlCommonPrograms);
+}
+
+void SettingsWindow::OnBrowseDesktop() {
+    BrowseShortcut(kCsidlDesktop);
+}
+
+}  // namespace mirelka

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <string>
+
+#include "store/RecordFile.h"
+
+namespace mirelka {
+
+class AppStore;
+class CodePage;
+class DialogView;
+class DisplayModes;
+class FileDialog;
+class FileSystem;
+class ShortcutReader;
+class Visibility;
+struct AppEntry;
+
+// The settings window: its two tabs, the mode selector, and the application tab that
+// registers and deletes applications. It says what became of every file it had written.
+class SettingsWindow {
+public:
+    SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
+                   ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
+                   DisplayModes& modes, Visibility& visibility)
+        : view_(view),
+          files_(files),
+          codePage_(codePage),
+          shortcuts_(shortcuts),
+          fileDialog_(fileDialog),
+          store_(store),
+          modes_(modes),
+          visibility_(visibility) {}
+
+    // AppData.txt into the registry and the title box; a read error is reported.
+    bool ReadAppData();
+    // The registry into AppData.txt: a beep when saved, a message when not.
+    bool WriteAppData();
+
+    void ShowTab(int tab);
+    void OnSelchangeTab();
+    // 0 lets the tab change, 1 refuses it.
+    int OnSelchangingTab();
+    void OnSettings();
+    void FillModeSelector();
+    void FillTitleBox();
+
+    void OnRegisterButton();
+    void OnDeleteButton();
+    void OnSelchangeTitle();
+    void OnBrowseStartMenu();
+    void OnBrowseCommonStartMenu();
+    void OnBrowseDesktop();
+
+    void EntryFromControls(AppEntry& entry);
+    bool ValidateEntry(const AppEntry& entry, bool forDelete);
+    void RegisterApp();
+    void DeleteApp();
+    bool ShortcutToFields();
+    void BrowseShortcut(int csidl);
+
+private:
+    // Tells the user what went wrong with file; true when nothing did.
+    bool ReportFile(FileStatus status, const RecordFile& file, const char* cannotOpenText);
+    // The ticked modes into ScreenMode.txt.
+    void WriteScreenModes();
+    // The data-text title for what the title box shows.
+    std::string TitleFromBox(const std::string& shown);
+    std::string Utf8(const std::string& ansi) const;
+
+    DialogView& view_;
+    FileSystem& files_;
+    const CodePage& codePage_;
+    ShortcutReader& shortcuts_;
+    FileDialog& fileDialog_;
+    AppStore& store_;
+    DisplayModes& modes_;
+    Visibility& visibility_;
+};
+
+}  // namespace mirelka

@@ -1,0 +1,70 @@
+#include "ui/TrayMenu.h"
+
+#include "display/DisplayModes.h"
+#include "display/ModeRules.h"
+#include "ports/CodePage.h"
+#include "ports/DialogView.h"
+#include "resources/ResourceIds.h"
+#include "resources/Texts.h"
+#include "store/AppRegistry.h"
+#include "ui/Visibility.h"
+
+namespace mirelka {
+
+namespace {
+constexpr std::intptr_t kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
+}  // namespace
+
+int ModeCommandId(std::size_t listIndex) {
+    // From index 998 on, 33001 + i would run into the launch commands (34000 + p): such
+    // items get an id nothing handles, so choosing one does nothing.
+    if (listIndex >= static_cast<std::size_t>(ID_MODE_LAST - ID_MODE_FIRST + 1)) {
+        return ID_MODE_UNHANDLED;
+    }
+    return ID_MODE_FIRST + static_cast<int>(listIndex);
+}
+
+void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
+    if (mouseMessage != kRightButtonDown) {
+        return;
+    }
+    visibility_.Request(false);
+    view_.Hide();
+    view_.SetForeground();
+    int x = 0;
+    int y = 0;
+    view_.CursorPosition(x, y);
+
+    const PopupMenu::Menu popup = menus_.Load();
+    if (popup == 0) {
+        return;
+    }
+    int position = 0;
+    registry_.ForEach([&](const AppEntry& entry) {
+        menus_.Insert(popup, position, codePage_.ToUtf8(entry.title), ID_LAUNCH_FIRST + position);
+        ++position;
+    });
+    if (const PopupMenu::Menu resolutions = FindSubMenuByText(popup, text::kMenuResolutions)) {
+        const ModeList& list = modes_.List();
+        int row = 0;
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            if (list.IsTicked(i)) {
+                menus_.Insert(resolutions, row++, ModeLabel(list.At(i)), ModeCommandId(i));
+            }
+        }
+    }
+    menus_.Track(popup, x, y);
+    menus_.Destroy();
+}
+
+PopupMenu::Menu TrayMenu::FindSubMenuByText(PopupMenu::Menu menu, std::string_view text) {
+    const int count = menus_.ItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (menus_.ItemId(menu, position) == -1 && menus_.ItemText(menu, position) == text) {
+            return menus_.SubMenu(menu, position);
+        }
+    }
+    return 0;
+}
+
+}  // namespace mirelka
