@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,12 @@ public:
     const mirelka::LeadBytes& Leads() const override { return leads_; }
     std::string ToUtf8(std::string_view ansi) const override { return std::string(ansi); }
     std::string FromUtf8(std::string_view utf8) const override { return std::string(utf8); }
+    std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
+        return std::string(ansi);
+    }
+    std::optional<std::string> FromUtf8Exact(std::string_view utf8) const override {
+        return std::string(utf8);
+    }
 
 private:
     mirelka::LeadBytes leads_ = mirelka::LeadBytes::Cp932();
@@ -148,8 +155,7 @@ void Check(benchmark::State& state, bool ok, const char* what) {
 // The floor: the same file's lines read and split into their fields, nothing kept.
 void ReadSplitFloor(benchmark::State& state, int count) {
     FakePlatform platform;
-    const std::vector<std::string> lines =
-        AppDataLines(*platform.codePage, count, Order::Sorted);
+    const std::vector<std::string> lines = AppDataLines(*platform.codePage, count, Order::Sorted);
     platform.files.files[kAppData] = Join(lines);
     RecordFile file(platform.files, platform.codePage->Leads());
     file.SetBasePath(kExecutable);
@@ -522,8 +528,7 @@ int main(int argc, char** argv) {
                       "LoadAppData/100/sorted", 0);
     report.PrintRatio("LoadAppData 1,000 / 100 (shuffled)", "LoadAppData/1000/shuffled",
                       "LoadAppData/100/shuffled", 0);
-    report.PrintRatio("SaveAppData 1,000 / write floor", "SaveAppData/1000", "WriteFloor/1000",
-                      0);
+    report.PrintRatio("SaveAppData 1,000 / write floor", "SaveAppData/1000", "WriteFloor/1000", 0);
     report.PrintRatio("SaveAppData 1,000 / 100", "SaveAppData/1000", "SaveAppData/100", 0);
     met &= report.PrintRatio("tray menu 1,000 entries / 100 (with the fakes)", "TrayMenu/1000",
                              "TrayMenu/100", 12);
@@ -545,8 +550,8 @@ int main(int argc, char** argv) {
                     100.0 * report.Median("CodePageToUtf8/1000") / menu1000,
                     100.0 * report.Median("FakeMenuReplay/1000") / menu1000);
     }
-    report.PrintRatio("RestoreModeChecks 1,000 lines / read+split floor",
-                      "RestoreModeChecks/1000", "ModeReadSplitFloor/1000", 0);
+    report.PrintRatio("RestoreModeChecks 1,000 lines / read+split floor", "RestoreModeChecks/1000",
+                      "ModeReadSplitFloor/1000", 0);
     std::printf("\ncore targets: %s\n", met ? "all met" : "NOT all met");
     return report.Failed() ? 1 : 0;
 }

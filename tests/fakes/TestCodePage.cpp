@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 #endif
 
@@ -49,6 +50,31 @@ std::string Convert(const char* to, const char* from, std::string_view in,
     return out;
 }
 
+// None when any byte sequence is rejected.
+std::optional<std::string> ConvertExact(const char* to, const char* from, std::string_view in) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error("iconv_open failed");
+    }
+    std::string out;
+    char buffer[256];
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    bool failed = false;
+    while (srcLeft > 0 && !failed) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        failed = rc == static_cast<std::size_t>(-1) && errno != E2BIG;
+    }
+    iconv_close(cd);
+    if (failed) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 class IconvCp932 final : public CodePage {
 public:
     const LeadBytes& Leads() const override { return leads_; }
@@ -57,6 +83,16 @@ public:
     }
     std::string FromUtf8(std::string_view utf8) const override {
         return Convert("CP932", "UTF-8", utf8, "?");
+    }
+    std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
+        return ConvertExact("UTF-8", "CP932", ansi);
+    }
+    std::optional<std::string> FromUtf8Exact(std::string_view utf8) const override {
+        std::optional<std::string> ansi = ConvertExact("CP932", "UTF-8", utf8);
+        if (!ansi || ConvertExact("UTF-8", "CP932", *ansi) != std::optional<std::string>(utf8)) {
+            return std::nullopt;
+        }
+        return ansi;
     }
 
 private:

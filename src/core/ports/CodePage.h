@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ public:
     virtual std::string ToUtf8(std::string_view ansi) const = 0;
     // Characters the code page lacks come out as '?' (one per UTF-16 unit); never fails.
     virtual std::string FromUtf8(std::string_view utf8) const = 0;
+
+    // Exact or not at all: none when a byte or a character has no exact counterpart on the
+    // other side, never a substitute or a look-alike. Text converted to the code page and
+    // back is the text it was.
+    virtual std::optional<std::string> ToUtf8Exact(std::string_view ansi) const = 0;
+    virtual std::optional<std::string> FromUtf8Exact(std::string_view utf8) const = 0;
 };
 
 }  // namespace mirelka
