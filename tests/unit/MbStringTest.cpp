@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "text/ConversionFlags.h"
 #include "text/MbString.h"
 #include "unit/Sjis.h"
 
@@ -41,6 +42,10 @@ TEST(MbsCompare, OrdersByCharacterValue) {
         {kCp932, "\xFD", kWideSpace, -1},  // 0xFD is no lead byte in 932
         {kCp932, "~", kWideSpace, -1},
         {kCp932, kLead, kWideSpace, -1},  // a lone lead byte at the end is a single-byte character
+        {kCp932, "\x81\t",
+         "\x81"
+         "0",
+         -1},  // and so is one before a byte below 0x40
         {kCp932, "a"s + kHalfA, "a"s + kA, -1},
         // Without lead bytes: plain unsigned byte order.
         {kSingleByte, kHalfA, kA, 1},
@@ -71,8 +76,13 @@ TEST(MbsScan, NeverTakesATrailByteForASeparator) {
         {kCp932, po + "|", '|', 2},
         {kCp932, po, '|', npos},
         {kCp932, "a:" + hyo, ':', 1},
-        {kCp932, "\x81\t", '\t', npos},  // the lone lead byte swallows the TAB
-        {kCp932, "\x81\t\t", '\t', 2},
+        // No trail byte is below 0x40: a stray lead byte never swallows a TAB.
+        {kCp932, "\x81\t", '\t', 1},
+        {kCp932, "\x81\t\t", '\t', 1},
+        {kCp932,
+         "\x81"
+         "0:",
+         ':', 2},
         {kCp932, "", '\\', npos},
         {kSingleByte, hyo + "\\", '\\', 1},
     };
@@ -145,6 +155,29 @@ TEST(Atol, BehavesLikeTheRuntime) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Atol(c.text), c.expected);
+    }
+}
+
+TEST(ExactConversionFlags, AreOnesTheCodePageTakes) {
+    // Windows' values: MB_ERR_INVALID_CHARS 0x8, WC_ERR_INVALID_CHARS 0x80,
+    // WC_NO_BEST_FIT_CHARS 0x400. A flag or argument a code page doesn't take fails the call.
+    const struct {
+        unsigned codePage;
+        unsigned toWide, fromWide;
+        bool asksUsedDefault, rejectsInvalid;
+    } cases[] = {
+        {932, 0x8, 0x400, true, true},   {1252, 0x8, 0x400, true, true},
+        {65001, 0x8, 0x80, false, true}, {54936, 0x8, 0x80, false, true},
+        {50220, 0, 0, false, false},     {57004, 0, 0, false, false},
+        {65000, 0, 0, false, false},     {42, 0, 0, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        const ConversionFlags flags = ExactConversionFlags(c.codePage);
+        EXPECT_EQ(flags.toWide, c.toWide);
+        EXPECT_EQ(flags.fromWide, c.fromWide);
+        EXPECT_EQ(flags.asksUsedDefault, c.asksUsedDefault);
+        EXPECT_EQ(flags.toWideRejectsInvalid, c.rejectsInvalid);
     }
 }
 
