@@ -77,26 +77,30 @@ protected:
     std::string dir_;
 
 private:
+    // Wide, so that folders the tests name in any script go too.
     static void RemoveTree(const std::string& dir) {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+        RemoveTree(std::wstring(dir.begin(), dir.end()));
+    }
+    static void RemoveTree(const std::wstring& dir) {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::string name = found.cFileName;
-                if (name == "." || name == "..") {
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") {
                     continue;
                 }
-                const std::string path = dir + "\\" + name;
+                const std::wstring path = dir + L"\\" + name;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(path);
                 } else {
-                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    EXPECT_TRUE(DeleteFileA(path.c_str())) << "still open: " << path;
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    EXPECT_TRUE(DeleteFileW(path.c_str()));
                 }
-            } while (FindNextFileA(search, &found));
+            } while (FindNextFileW(search, &found));
             FindClose(search);
         }
-        RemoveDirectoryA(dir.c_str());
+        RemoveDirectoryW(dir.c_str());
     }
 };
 
