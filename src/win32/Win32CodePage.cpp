@@ -66,8 +66,8 @@ std::optional<std::string> FromWideChecked(unsigned codePage, std::wstring_view 
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = flags.asksUsedDefault ? &usedDefault : nullptr;
     const int length = WideCharToMultiByte(codePage, flags.fromWide, text.data(), size, nullptr, 0,
-                                           nullptr, usedDefaultOut);
-    if (length <= 0 || usedDefault) {
+                                           nullptr, nullptr);
+    if (length <= 0) {
         return std::nullopt;
     }
     std::string out(static_cast<std::size_t>(length), '\0');
@@ -126,8 +126,8 @@ std::optional<std::string> FromWideExact(unsigned codePage, std::wstring_view te
     codePage = Resolved(codePage);
     const ConversionFlags flags = ExactConversionFlags(codePage);
     std::optional<std::string> out = FromWideChecked(codePage, text, flags);
-    // A character the code page holds only under another code point (a full-width form, a
-    // doubly coded one read back as its twin) is no exact match either.
+    // What comes back as another character is no exact match: a best fit where the code
+    // page takes no flag against it, a character held only under another code point.
     if (out) {
         const std::optional<std::wstring> back = ToWideChecked(codePage, *out, flags);
         if (!back || *back != text) {
