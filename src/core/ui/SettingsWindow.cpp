@@ -238,8 +238,6 @@ SettingsWindow::Form SettingsWindow::EntryFromControls() {
     return form;
 }
 
-// The rules in their order, each with its own message: one flat list reads best.
-// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool SettingsWindow::ValidateEntry(const Form& form, bool forDelete) {
     DialogView& view = view_;
     const AppEntry& entry = form.entry;
