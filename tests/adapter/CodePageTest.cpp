@@ -52,11 +52,10 @@ TEST(Win32CodePage932, CharactersItLacksBecomeQuestionMarks) {
 
 TEST(Win32CodePage932, ExactConversionReportsLossAndKeepsEveryCode) {
     const Win32CodePage cp(932);
-    // A look-alike (e), a '?' or the code page's default would each be another text.
     for (const char* lacking : {"Café", "게임", "a😀b", "¥"}) {
         EXPECT_EQ(cp.FromUtf8Exact(lacking), std::nullopt) << lacking;
     }
-    // Bytes that are no code page 932 text: a lone lead byte, an undefined lead, a bad trail.
+    // A lone lead byte, an undefined lead, a bad trail.
     for (const char* invalid : {"a\x81", "\x85\x40", "\x81\x7F"}) {
         EXPECT_EQ(cp.ToUtf8Exact(invalid), std::nullopt) << invalid;
     }
@@ -65,8 +64,7 @@ TEST(Win32CodePage932, ExactConversionReportsLossAndKeepsEveryCode) {
         const char* utf8;
     } exact[] = {
         {"C:\\\x95\x5C\x8E\xA6\\\xB1.lnk", "C:\\表示\\ｱ.lnk"},
-        // Doubly coded: NEC row 13 and its JIS twin, an IBM extension and its NEC-selected
-        // twin. Each reads as the same character; written, it takes one of its codes.
+        // Doubly coded (NEC row 13 and JIS, IBM and NEC-selected): each written with one code.
         {"\x87\x90", "≒"},
         {"\x81\xE0", "≒"},
         {"\xFA\x5C", "纊"},
@@ -92,7 +90,6 @@ TEST(Win32CodePage65001, ConvertsAnyTextBothWays) {
         EXPECT_EQ(cp.FromUtf8Exact(text), std::optional<std::string>(text)) << text;
         EXPECT_EQ(cp.ToUtf8Exact(text), std::optional<std::string>(text)) << text;
     }
-    // Bytes that are no UTF-8: a cut-off sequence, an encoded surrogate.
     EXPECT_EQ(cp.ToUtf8Exact("a\xE8\xA1"), std::nullopt);
     EXPECT_EQ(cp.ToUtf8Exact("\xED\xA0\x80"), std::nullopt);
     EXPECT_EQ(FromWideExact(CP_UTF8, std::wstring(1, wchar_t(0xD800))), std::nullopt);

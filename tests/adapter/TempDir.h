@@ -77,30 +77,26 @@ protected:
     std::string dir_;
 
 private:
-    // Wide, so that folders the tests name in any script go too.
     static void RemoveTree(const std::string& dir) {
-        RemoveTree(std::wstring(dir.begin(), dir.end()));
-    }
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW found;
-        const HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") {
+                const std::string name = found.cFileName;
+                if (name == "." || name == "..") {
                     continue;
                 }
-                const std::wstring path = dir + L"\\" + name;
+                const std::string path = dir + "\\" + name;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(path);
                 } else {
-                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    EXPECT_TRUE(DeleteFileW(path.c_str()));
+                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    EXPECT_TRUE(DeleteFileA(path.c_str())) << "still open: " << path;
                 }
-            } while (FindNextFileW(search, &found));
+            } while (FindNextFileA(search, &found));
             FindClose(search);
         }
-        RemoveDirectoryW(dir.c_str());
+        RemoveDirectoryA(dir.c_str());
     }
 };
 

@@ -159,25 +159,20 @@ TEST(Atol, BehavesLikeTheRuntime) {
 }
 
 TEST(ExactConversionFlags, AreOnesTheCodePageTakes) {
-    // Windows' values: MB_ERR_INVALID_CHARS 0x8, WC_ERR_INVALID_CHARS 0x80,
-    // WC_NO_BEST_FIT_CHARS 0x400. A flag or argument a code page doesn't take fails the call.
-    const struct {
-        unsigned codePage;
-        unsigned toWide, fromWide;
-        bool asksUsedDefault, rejectsInvalid;
-    } cases[] = {
-        {932, 0x8, 0x400, true, true},   {1252, 0x8, 0x400, true, true},
-        {65001, 0x8, 0x80, false, true}, {54936, 0x8, 0x80, false, true},
-        {50220, 0, 0, false, false},     {57004, 0, 0, false, false},
-        {65000, 0, 0, false, false},     {42, 0, 0, false, false},
+    // MB_ERR_INVALID_CHARS 0x8, WC_ERR_INVALID_CHARS 0x80, WC_NO_BEST_FIT_CHARS 0x400: Windows
+    // fails the call on a flag or a default-character argument the code page doesn't take.
+    const auto flags = [](unsigned codePage) {
+        const ConversionFlags f = ExactConversionFlags(codePage);
+        return std::vector<unsigned>{f.toWide, f.fromWide, f.asksUsedDefault ? 1u : 0u,
+                                     f.toWideRejectsInvalid ? 1u : 0u};
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.codePage);
-        const ConversionFlags flags = ExactConversionFlags(c.codePage);
-        EXPECT_EQ(flags.toWide, c.toWide);
-        EXPECT_EQ(flags.fromWide, c.fromWide);
-        EXPECT_EQ(flags.asksUsedDefault, c.asksUsedDefault);
-        EXPECT_EQ(flags.toWideRejectsInvalid, c.rejectsInvalid);
+    using F = std::vector<unsigned>;
+    EXPECT_EQ(flags(932), (F{0x8, 0x400, 1, 1}));
+    EXPECT_EQ(flags(1252), (F{0x8, 0x400, 1, 1}));
+    EXPECT_EQ(flags(65001), (F{0x8, 0x80, 0, 1}));
+    EXPECT_EQ(flags(54936), (F{0x8, 0x80, 0, 1}));
+    for (const unsigned none : {42u, 50220u, 57004u, 65000u}) {
+        EXPECT_EQ(flags(none), (F{0, 0, 0, 0})) << none;
     }
 }
 
