@@ -32,17 +32,18 @@ bool LauncherApp::InitInstance() {
 }
 
 std::string LauncherApp::ExecutablePath() {
-    // Long paths don't fit MAX_PATH; grow until the whole path fits.
-    std::string path(MAX_PATH + 1, '\0');
+    // Long paths don't fit MAX_PATH, and a path that doesn't fit comes back cut short
+    // without a word: grow until the whole path fits.
+    std::wstring path(MAX_PATH + 1, L'\0');
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             return {};
         }
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return Narrow(path);
         }
         path.resize(path.size() * 2);
     }

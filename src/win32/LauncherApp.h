@@ -13,7 +13,7 @@ public:
     // Always false: the process ends when the dialog has ended.
     bool InitInstance();
 
-    // The running executable's full path in the ANSI code page, whatever the file is named.
+    // The running executable's full path in UTF-8, whatever the file and its folder are named.
     static std::string ExecutablePath();
 
 private:

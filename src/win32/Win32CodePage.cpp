@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "text/ConversionFlags.h"
+
 namespace mirelka {
 
 std::wstring ToWide(unsigned codePage, std::string_view bytes) {
@@ -35,65 +37,112 @@ std::string FromWide(unsigned codePage, std::wstring_view text) {
     return out;
 }
 
-std::optional<std::wstring> ToWideExact(unsigned codePage, std::string_view bytes) {
-    if (bytes.empty()) {
-        return std::wstring();
+namespace {
+
+static_assert(win::kMbErrInvalidChars == MB_ERR_INVALID_CHARS);
+static_assert(win::kWcErrInvalidChars == WC_ERR_INVALID_CHARS);
+static_assert(win::kWcNoBestFitChars == WC_NO_BEST_FIT_CHARS);
+static_assert(win::kUtf8 == CP_UTF8);
+
+// The flags depend on the code page itself: on a system set to UTF-8, CP_ACP is 65001.
+unsigned Resolved(unsigned codePage) {
+    switch (codePage) {
+        case CP_ACP:
+            return GetACP();
+        case CP_OEMCP:
+            return GetOEMCP();
+        default:
+            return codePage;
     }
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+}
+
+bool IsStandIn(unsigned codePage) {
+    return codePage == CP_MACCP || codePage == CP_THREAD_ACP;
+}
+
+std::optional<std::string> FromWideChecked(unsigned codePage, std::wstring_view text,
+                                           const ConversionFlags& flags) {
+    const int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = flags.asksUsedDefault ? &usedDefault : nullptr;
+    const int length = WideCharToMultiByte(codePage, flags.fromWide, text.data(), size, nullptr, 0,
+                                           nullptr, nullptr);
+    if (length <= 0) {
         return std::nullopt;
     }
+    std::string out(static_cast<std::size_t>(length), '\0');
+    if (WideCharToMultiByte(codePage, flags.fromWide, text.data(), size, out.data(), length,
+                            nullptr, usedDefaultOut) != length ||
+        usedDefault) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<std::wstring> ToWideChecked(unsigned codePage, std::string_view bytes,
+                                          const ConversionFlags& flags) {
     const int size = static_cast<int>(bytes.size());
-    // Invalid bytes fail the call instead of becoming U+FFFD or the code page's default.
-    const int length =
-        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(codePage, flags.toWide, bytes.data(), size, nullptr, 0);
     if (length <= 0) {
         return std::nullopt;
     }
     std::wstring out(static_cast<std::size_t>(length), L'\0');
-    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data(),
-                            length) != length) {
+    if (MultiByteToWideChar(codePage, flags.toWide, bytes.data(), size, out.data(), length) !=
+        length) {
         return std::nullopt;
     }
     return out;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ToWideExact(unsigned codePage, std::string_view bytes) {
+    if (bytes.empty()) {
+        return std::wstring();
+    }
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX) || IsStandIn(codePage)) {
+        return std::nullopt;
+    }
+    codePage = Resolved(codePage);
+    const ConversionFlags flags = ExactConversionFlags(codePage);
+    std::optional<std::wstring> wide = ToWideChecked(codePage, bytes, flags);
+    if (wide && !flags.toWideRejectsInvalid) {
+        // Invalid bytes came out as a substitute: they don't come back.
+        const std::optional<std::string> back = FromWideChecked(codePage, *wide, flags);
+        if (!back || *back != bytes) {
+            return std::nullopt;
+        }
+    }
+    return wide;
 }
 
 std::optional<std::string> FromWideExact(unsigned codePage, std::wstring_view text) {
     if (text.empty()) {
         return std::string();
     }
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
+    if (text.size() > static_cast<std::size_t>(INT_MAX) || IsStandIn(codePage)) {
         return std::nullopt;
     }
-    const int size = static_cast<int>(text.size());
-    // UTF-8 takes no default character and no best-fit flag; the others must not fit best.
-    const bool utf8 = codePage == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
-    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr,
-                                           usedDefaultOut);
-    if (length <= 0 || usedDefault) {
-        return std::nullopt;
-    }
-    std::string out(static_cast<std::size_t>(length), '\0');
-    if (WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, nullptr,
-                            usedDefaultOut) != length ||
-        usedDefault) {
-        return std::nullopt;
-    }
-    // A character the code page holds only under another code point is no exact match.
-    const std::optional<std::wstring> back = ToWideExact(codePage, out);
-    if (!back || *back != text) {
-        return std::nullopt;
+    codePage = Resolved(codePage);
+    const ConversionFlags flags = ExactConversionFlags(codePage);
+    std::optional<std::string> out = FromWideChecked(codePage, text, flags);
+    // What comes back as another character is no exact match: a best fit where the code
+    // page takes no flag against it, a character held only under another code point.
+    if (out) {
+        const std::optional<std::wstring> back = ToWideChecked(codePage, *out, flags);
+        if (!back || *back != text) {
+            return std::nullopt;
+        }
     }
     return out;
 }
 
 Win32CodePage::Win32CodePage() : Win32CodePage(GetACP()) {}
 
-Win32CodePage::Win32CodePage(unsigned codePage) : codePage_(codePage) {
+Win32CodePage::Win32CodePage(unsigned codePage) : codePage_(Resolved(codePage)) {
     CPINFO info{};
-    if (GetCPInfo(codePage, &info)) {
+    // Lead bytes mean double-byte characters: UTF-8 (and GB18030) have none in that sense.
+    if (GetCPInfo(codePage_, &info) && info.MaxCharSize == 2) {
         // Pairs of inclusive ranges, ended by two zero bytes.
         for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
             leads_.AddRange(info.LeadByte[i], info.LeadByte[i + 1]);

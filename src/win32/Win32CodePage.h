@@ -24,15 +24,19 @@ private:
     LeadBytes leads_;
 };
 
-// Any code page (CP_ACP, CP_UTF8, 932, ...) to and from UTF-16; empty when it can't convert.
+// Any code page (CP_ACP, CP_UTF8, 932, ...) to and from UTF-16, with the system's
+// substitutes and best fits; empty when it can't convert. Never for data text.
 std::wstring ToWide(unsigned codePage, std::string_view bytes);
 std::string FromWide(unsigned codePage, std::wstring_view text);
 
-// Exact conversions between a code page and UTF-16: none when anything would be lost.
+// The exact conversions between a code page and UTF-16, used for all data text: none when
+// anything would be lost or changed. The flags follow the code page (CP_ACP is resolved
+// first), as Windows refuses some flags for some code pages.
 std::optional<std::wstring> ToWideExact(unsigned codePage, std::string_view bytes);
 std::optional<std::string> FromWideExact(unsigned codePage, std::wstring_view text);
 
-// UTF-8 to and from UTF-16 for the wide API.
+// UTF-8 to and from UTF-16 for the wide API: the interface's texts and the paths that
+// never reach a data file.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 

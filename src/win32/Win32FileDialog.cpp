@@ -14,8 +14,7 @@ std::optional<std::string> Win32FileDialog::SpecialFolder(int csidl) {
     if (!SHGetSpecialFolderPathW(owner_, path, csidl, FALSE)) {
         return std::nullopt;
     }
-    // Paths are data text: the ANSI code page, like the rest of the program's files.
-    return FromWide(CP_ACP, path);
+    return Narrow(path);
 }
 
 std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
@@ -30,7 +29,7 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     filter.push_back(L'\0');
     const std::wstring title = Widen(request.title);
     const std::wstring extension = Widen(request.defaultExtension);
-    const std::wstring folder = ToWide(CP_ACP, request.initialFolder);
+    const std::wstring folder = Widen(request.initialFolder);
 
     wchar_t file[MAX_PATH + 1] = {};
     OPENFILENAMEW dialog{};
@@ -58,7 +57,7 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     if (open == nullptr || !open(&dialog)) {
         return std::nullopt;
     }
-    return FromWide(CP_ACP, file);
+    return Narrow(file);
 }
 
 }  // namespace mirelka

@@ -4,13 +4,19 @@
 
 #include <algorithm>
 
+#include "Win32CodePage.h"
+
 namespace mirelka {
 
 namespace {
 
-// A path with a NUL in it would reach the API cut short, naming some other file.
-bool Usable(const std::string& path) {
-    return !path.empty() && path.find('\0') == std::string::npos;
+// A path with a NUL in it would reach the API cut short, naming some other file; one that
+// isn't UTF-8 names no file at all.
+std::optional<std::wstring> Usable(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    return ToWideExact(CP_UTF8, path);
 }
 
 // ReadFile and WriteFile count in DWORD.
@@ -19,11 +25,13 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 }  // namespace
 
 std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path) {
-    if (!Usable(path)) {
+    const std::optional<std::wstring> wide = Usable(path);
+    if (!wide) {
         return nullptr;
     }
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFile file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                nullptr));
     if (!file) {
         return nullptr;
     }
@@ -31,10 +39,11 @@ std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path) {
 }
 
 std::unique_ptr<WriteStream> Win32FileSystem::OpenWrite(const std::string& path) {
-    if (!Usable(path)) {
+    const std::optional<std::wstring> wide = Usable(path);
+    if (!wide) {
         return nullptr;
     }
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    UniqueFile file(CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return nullptr;
@@ -45,17 +54,21 @@ std::unique_ptr<WriteStream> Win32FileSystem::OpenWrite(const std::string& path)
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
     // Not ReplaceFile: it fails when to does not exist yet, and part-way it can leave
     // neither file under the name to.
-    return Usable(from) && Usable(to) &&
-           MoveFileExA(from.c_str(), to.c_str(),
+    const std::optional<std::wstring> source = Usable(from);
+    const std::optional<std::wstring> target = Usable(to);
+    return source && target &&
+           MoveFileExW(source->c_str(), target->c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool Win32FileSystem::Remove(const std::string& path) {
-    return Usable(path) && DeleteFileA(path.c_str()) != FALSE;
+    const std::optional<std::wstring> wide = Usable(path);
+    return wide && DeleteFileW(wide->c_str()) != FALSE;
 }
 
 bool Win32FileSystem::HasAttributes(const std::string& path) {
-    return Usable(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::optional<std::wstring> wide = Usable(path);
+    return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 ReadStream::Status Win32ReadStream::Read(char* buffer, std::size_t capacity, std::size_t& count) {

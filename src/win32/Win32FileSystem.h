@@ -5,7 +5,7 @@
 
 namespace mirelka {
 
-// Files through the ANSI (A) functions: paths are data text in the system's code page.
+// Files through the wide (W) functions: paths arrive in UTF-8.
 class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<ReadStream> OpenRead(const std::string& path) override;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "Win32CodePage.h"
@@ -47,6 +48,51 @@ TEST(Win32CodePage932, CharactersItLacksBecomeQuestionMarks) {
     EXPECT_EQ(emoji.front(), 'a');
     EXPECT_EQ(emoji.back(), 'b');
     EXPECT_EQ(emoji.substr(1, emoji.size() - 2).find_first_not_of('?'), std::string::npos) << emoji;
+}
+
+TEST(Win32CodePage932, ExactConversionReportsLossAndKeepsEveryCode) {
+    const Win32CodePage cp(932);
+    for (const char* lacking : {"Café", "게임", "a😀b", "¥"}) {
+        EXPECT_EQ(cp.FromUtf8Exact(lacking), std::nullopt) << lacking;
+    }
+    // A lone lead byte, an undefined lead, a bad trail.
+    for (const char* invalid : {"a\x81", "\x85\x40", "\x81\x7F"}) {
+        EXPECT_EQ(cp.ToUtf8Exact(invalid), std::nullopt) << invalid;
+    }
+    const struct {
+        const char* ansi;
+        const char* utf8;
+    } exact[] = {
+        {"C:\\\x95\x5C\x8E\xA6\\\xB1.lnk", "C:\\表示\\ｱ.lnk"},
+        // Doubly coded (NEC row 13 and JIS, IBM and NEC-selected): each written with one code.
+        {"\x87\x90", "≒"},
+        {"\x81\xE0", "≒"},
+        {"\xFA\x5C", "纊"},
+        {"\xED\x40", "纊"},
+        {"", ""},
+    };
+    for (const auto& c : exact) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(cp.ToUtf8Exact(c.ansi), std::optional<std::string>(c.utf8));
+        const std::optional<std::string> written = cp.FromUtf8Exact(c.utf8);
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(cp.ToUtf8Exact(*written), std::optional<std::string>(c.utf8));
+    }
+}
+
+TEST(Win32CodePage65001, ConvertsAnyTextBothWays) {
+    // Windows takes no default-character arguments and no best-fit flag for UTF-8: there,
+    // wrong flags would fail every conversion here. Wine 8 takes them, so only the unit test
+    // of the flags guards that under Wine.
+    const Win32CodePage cp(CP_UTF8);
+    EXPECT_FALSE(cp.Leads().Any());
+    for (const char* text : {"表示 ソフト", "a😀b", "Café 게임", ""}) {
+        EXPECT_EQ(cp.FromUtf8Exact(text), std::optional<std::string>(text)) << text;
+        EXPECT_EQ(cp.ToUtf8Exact(text), std::optional<std::string>(text)) << text;
+    }
+    EXPECT_EQ(cp.ToUtf8Exact("a\xE8\xA1"), std::nullopt);
+    EXPECT_EQ(cp.ToUtf8Exact("\xED\xA0\x80"), std::nullopt);
+    EXPECT_EQ(FromWideExact(CP_UTF8, std::wstring(1, wchar_t(0xD800))), std::nullopt);
 }
 
 TEST(Win32CodePage, TheActiveCodePageIsTheDefault) {

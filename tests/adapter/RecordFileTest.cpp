@@ -135,21 +135,22 @@ TEST_F(RecordFileOnDiskTest, AnAbandonedRewriteLeavesNoTrace) {
     EXPECT_FALSE(Exists(Temp()));
 }
 
-TEST_F(RecordFileOnDiskTest, SavesBesideTheProgramInAJapaneseFolder) {
-    if (GetACP() != 932) {
-        GTEST_SKIP() << "needs the Japanese ANSI code page (LC_ALL=ja_JP.UTF-8 under Wine)";
-    }
-    const std::string folder = Path("\x95\x5C\x8E\xA6");  // 表示
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+TEST_F(RecordFileOnDiskTest, SavesBesideTheProgramInAnyFolder) {
+    // Paths are UTF-8 and go through the wide API: Korean letters (which code page 932 lacks)
+    // and 表示 (whose trail byte there is a backslash) name the folder, whatever the code page.
+    const std::string folder = Path("게임 表示");
+    std::wstring wide(dir_.begin(), dir_.end());  // the temp folder's name is ASCII
+    wide += L"\\게임 表示";
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
     ASSERT_TRUE(file.SetBasePath((folder + "\\Mirelka.exe").c_str()));
     ASSERT_TRUE(file.SetFileName("AppData.txt"));
     ASSERT_EQ(file.Path(), folder + "\\AppData.txt");
     ASSERT_TRUE(Save({"x"}));
 
-    std::wstring wide(dir_.begin(), dir_.end());  // the temp folder's name is ASCII
-    wide += L"\\表示\\AppData.txt";
-    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((wide + L"\\AppData.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Load(), (Lines{"x"}));
+    EXPECT_TRUE(fs.Remove(folder + "\\AppData.txt"));
+    EXPECT_TRUE(RemoveDirectoryW(wide.c_str()));  // the temp folder's cleanup is ANSI
 }
 
 }  // namespace

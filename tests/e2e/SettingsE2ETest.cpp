@@ -291,6 +291,10 @@ TEST_F(SettingsE2ETest, IncompleteOrStaleFormsAreRefusedWithTheirReason) {
     expectRefusal(IDC_REGISTER, "アプリ名称を指定しないと登録できません");
     expectRefusal(IDC_DELETE, "アプリ名称を指定しないと削除できません");
 
+    // Code page 932 has no Korean letters: stored, they would become "??".
+    SetControlText(title, Widen("새 게임"));
+    expectRefusal(IDC_REGISTER, "アプリ名称に保存できない文字が含まれています");
+
     SetControlText(title, Widen("新しいアプリ"));
     ASSERT_TRUE(DeleteFileW(shortcut_.c_str()));
     expectRefusal(IDC_REGISTER, "指定されたショートカットにはアクセスできないので登録できません");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,35 @@ TEST_F(StartupTest, TitlesComeFromTheExecutablesFolderInTitleOrder) {
     // Compared as UTF-8, so that a failure prints readable text.
     EXPECT_EQ(Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE))),
               (std::vector<std::string>{"Beta", "Zeta", "alpha", "ｱﾙﾌｧ", "アルファ"}));
+}
+
+TEST_F(StartupTest, InAFolderNamedInKoreanItsDataFilesAreItsOwn) {
+    // Code page 932 has no Korean letters: read through it, the folder would be "C:\...\??".
+    const std::wstring home = folder_.MakeFolder(Widen("게임"));
+    const std::wstring exe = home + L"\\Mirelka.exe";
+    CopyInto(MirelkaPath(), exe);
+    const std::string beta = "Beta\tC:\\apps\\beta.lnk\t640\t480\t8\t60\t0";
+    const std::string alpha = "アルファ\tC:\\apps\\alpha.lnk\t800\t600\t32\t60\t1";
+    WriteBytes(home + L"\\AppData.txt", DataFileBytes({alpha, beta}));
+
+    Process mirelka = Process::Start(exe, folder_.Path());
+    HWND dialog = WaitForMainDialog(mirelka);
+    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND titles = GetDlgItem(dialog, IDC_TITLE);
+    EXPECT_EQ(Utf8(ComboItems(titles)), (std::vector<std::string>{"Beta", "アルファ"}));
+
+    // Deleting saves: beside the executable, whole.
+    SetControlText(titles, L"Beta");
+    PostCommand(dialog, IDC_DELETE);
+    const std::optional<AnsweredBox> question = AnswerNextMessageBox(mirelka, IDYES);
+    ASSERT_TRUE(question) << Describe(mirelka);
+    EXPECT_EQ(question->text, "「Beta」を削除してもよいですか？");
+    const std::optional<AnsweredBox> deleted = AnswerNextMessageBox(mirelka, IDOK);
+    ASSERT_TRUE(deleted) << Describe(mirelka);
+    EXPECT_EQ(deleted->text, "「Beta」を削除しました") << "no message naming another file";
+    ASSERT_TRUE(RoundTrip(dialog));
+    EXPECT_EQ(Snapshot(home + L"\\AppData.txt").bytes, DataFileBytes({alpha}));
+    EXPECT_EQ(Utf8(FolderEntries(home)), (std::vector<std::string>{"AppData.txt", "Mirelka.exe"}));
 }
 
 TEST_F(StartupTest, WithoutAppDataTheDialogShowsAnEmptyTitleBox) {

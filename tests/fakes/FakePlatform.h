@@ -14,8 +14,11 @@
 
 namespace mirelka::test {
 
-// Every port of the main dialog, faked, with code page 932.
+// Every port of the main dialog, faked, with code page 932 unless told otherwise.
 struct FakePlatform {
+    FakePlatform() = default;
+    explicit FakePlatform(std::unique_ptr<CodePage> ansi) : codePage(std::move(ansi)) {}
+
     FakeView view;
     FakeFileSystem files;
     FakeDisplayDriver display;

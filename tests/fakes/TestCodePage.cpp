@@ -18,6 +18,10 @@ std::unique_ptr<CodePage> MakeCp932() {
     return std::make_unique<Win32CodePage>(932u);
 }
 
+std::unique_ptr<CodePage> MakeUtf8() {
+    return std::make_unique<Win32CodePage>(65001u);
+}
+
 #else
 
 namespace {
@@ -75,34 +79,41 @@ std::optional<std::string> ConvertExact(const char* to, const char* from, std::s
     return out;
 }
 
-class IconvCp932 final : public CodePage {
+class IconvCodePage final : public CodePage {
 public:
+    IconvCodePage(const char* name, LeadBytes leads) : name_(name), leads_(leads) {}
+
     const LeadBytes& Leads() const override { return leads_; }
     std::string ToUtf8(std::string_view ansi) const override {
-        return Convert("UTF-8", "CP932", ansi, "\xEF\xBF\xBD");
+        return Convert("UTF-8", name_, ansi, "\xEF\xBF\xBD");
     }
     std::string FromUtf8(std::string_view utf8) const override {
-        return Convert("CP932", "UTF-8", utf8, "?");
+        return Convert(name_, "UTF-8", utf8, "?");
     }
     std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
-        return ConvertExact("UTF-8", "CP932", ansi);
+        return ConvertExact("UTF-8", name_, ansi);
     }
     std::optional<std::string> FromUtf8Exact(std::string_view utf8) const override {
-        std::optional<std::string> ansi = ConvertExact("CP932", "UTF-8", utf8);
-        if (!ansi || ConvertExact("UTF-8", "CP932", *ansi) != std::optional<std::string>(utf8)) {
+        std::optional<std::string> ansi = ConvertExact(name_, "UTF-8", utf8);
+        if (!ansi || ConvertExact("UTF-8", name_, *ansi) != std::optional<std::string>(utf8)) {
             return std::nullopt;
         }
         return ansi;
     }
 
 private:
-    LeadBytes leads_ = LeadBytes::Cp932();
+    const char* name_;
+    LeadBytes leads_;
 };
 
 }  // namespace
 
 std::unique_ptr<CodePage> MakeCp932() {
-    return std::make_unique<IconvCp932>();
+    return std::make_unique<IconvCodePage>("CP932", LeadBytes::Cp932());
+}
+
+std::unique_ptr<CodePage> MakeUtf8() {
+    return std::make_unique<IconvCodePage>("UTF-8", LeadBytes::None());
 }
 
 #endif

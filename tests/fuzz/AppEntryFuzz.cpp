@@ -1,5 +1,6 @@
 // AppData.txt lines: ParseAppEntry on any line against the field and atol models, and
-// entries with any numbers and well-formed titles and paths through a save and a load into
+// entries with any numbers and titles and paths of any bytes but the record breakers
+// (under any lead bytes), or well-formed code page 932, through a save and a load into
 // the registry, which keeps the first of equal titles in _mbscmp order.
 //
 // Input: [0 parse | 1 round trip, low bit] [code page] [lead range] [rest...]
@@ -80,16 +81,16 @@ void CheckRegistry(const LeadBytes& leads, const std::vector<AppEntry>& loaded) 
     }
 }
 
-void CheckRoundTrip(const LeadBytes& leads, bool cp932, FuzzedDataProvider& input) {
+void CheckRoundTrip(const LeadBytes& leads, bool valid, FuzzedDataProvider& input) {
     std::vector<AppEntry> entries(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     // Now and then a title again, to be dropped on loading.
     const auto again = input.ConsumeIntegral<std::uint8_t>();
     for (AppEntry& entry : entries) {
-        if (cp932) {
+        if (valid) {
             entry.title = mirelka::fuzz::CleanCp932(input, 16);
             entry.shortcut = mirelka::fuzz::CleanCp932(input, 40);
         } else {
-            // A single-byte code page: any byte that does not end a field or a line.
+            // Any byte that does not end a field or a line, stray lead bytes included.
             for (std::string* text : {&entry.title, &entry.shortcut}) {
                 *text = input.ConsumeRandomLengthString(40);
                 for (char& c : *text) {
@@ -148,9 +149,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const LeadBytes leads = mirelka::fuzz::LeadsFrom(data[1], data[2], data[3]);
         CheckParse(leads, std::string(reinterpret_cast<const char*>(data + 4), size - 4));
     } else {
-        const bool cp932 = data[1] % 2 == 0;
+        // Well-formed code page 932 text, or any bytes under any lead bytes.
+        const bool valid = data[1] % 2 == 0;
         FuzzedDataProvider input(data + 4, size - 4);
-        CheckRoundTrip(cp932 ? LeadBytes::Cp932() : LeadBytes::None(), cp932, input);
+        const LeadBytes leads =
+            valid ? LeadBytes::Cp932() : mirelka::fuzz::LeadsFrom(data[2], data[3], data[1]);
+        CheckRoundTrip(leads, valid, input);
     }
     return 0;
 }

@@ -55,19 +55,12 @@ inline bool IsRecordBreaker(unsigned char b) {
     return b == '\t' || b == '\n' || b == '\r' || b == 0x1A || b == 0;
 }
 
-// Text a record field can hold and give back: every lead byte with its trail byte, no
-// record breaker. Under a single-byte code page any byte but the breakers.
-inline bool IsCleanField(const LeadBytes& leads, std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (IsRecordBreaker(b)) {
+// Text a record field can hold and give back, valid code page text or not: any byte but the
+// record breakers. A lead byte before the TAB or the line end is a character of its own.
+inline bool IsCleanField(std::string_view s) {
+    for (const char c : s) {
+        if (IsRecordBreaker(static_cast<unsigned char>(c))) {
             return false;
-        }
-        if (leads.IsLead(b)) {
-            if (i + 1 == s.size() || !IsCp932Trail(static_cast<unsigned char>(s[i + 1]))) {
-                return false;
-            }
-            ++i;
         }
     }
     return true;
@@ -94,14 +87,16 @@ inline std::string CleanCp932(FuzzedDataProvider& data, std::size_t maxChars) {
     return out;
 }
 
-// Byte positions where characters start: a lead byte followed by a non-NUL byte makes one
-// character of two.
+// Byte positions where characters start: a lead byte followed by a byte of 0x40 or above
+// makes one character of two (no Windows code page has a lower trail byte).
 inline std::vector<bool> CharStarts(const LeadBytes& leads, std::string_view s) {
     std::vector<bool> starts(s.size() + 1, false);
     std::size_t i = 0;
     while (i < s.size()) {
         starts[i] = true;
-        i += (leads.IsLead(s[i]) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
+        const bool pair =
+            leads.IsLead(s[i]) && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x40;
+        i += pair ? 2 : 1;
     }
     starts[s.size()] = true;
     return starts;

@@ -4,6 +4,7 @@
 // Input: [code page] [lead range first] [lead range last] [chunk] [fail: 0 none, else
 // after byte (fail-1) * 7] [file bytes...]
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,7 +22,7 @@ using mirelka::fuzz::ModelFields;
 const char kDataPath[] = "C:\\Mirelka\\AppData.txt";
 
 // The lines a reader gets: Ctrl-Z ends the file, LF ends a line and takes one CR before it
-// along, a NUL ends what the line holds. A read error loses the line it cuts.
+// along, a NUL is dropped. A read error loses the line it cuts.
 struct ModelRead {
     std::vector<std::string> lines;
     bool error = false;
@@ -55,10 +56,7 @@ ModelRead ModelLines(std::string content, std::size_t readable, bool fails) {
                 line.pop_back();
             }
         }
-        const std::size_t nul = line.find('\0');
-        if (nul != std::string::npos) {
-            line.resize(nul);
-        }
+        line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
         model.lines.push_back(line);
     }
     return model;

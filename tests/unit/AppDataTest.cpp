@@ -27,15 +27,14 @@ using namespace std::string_literals;
 using namespace test::sjis;
 using Titles = std::vector<std::string>;
 
-// The executable sits in a folder whose name ends in a 0x5C trail byte.
-const std::string kExe = "C:\\"s + kHyo + "\\Mirelka.exe";
-const std::string kData = "C:\\"s + kHyo + "\\AppData.txt";
-const std::string kDataUtf8 = "C:\\表\\AppData.txt";
+// The executable sits in a folder code page 932 can't name; paths are UTF-8.
+const std::string kExe = "C:\\게임\\Mirelka.exe";
+const std::string kData = "C:\\게임\\AppData.txt";
 const std::string kTemp = kData + ".tmp";
 
 const std::string kCannotOpen = "AppData.txtをｵｰﾌﾟﾝできません";
-const std::string kReadError = kDataUtf8 + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
-const std::string kDiskFull = kDataUtf8 + " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+const std::string kReadError = kData + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+const std::string kDiskFull = kData + " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 
 class AppData : public testing::Test {
 protected:
@@ -184,6 +183,7 @@ TEST_F(AppData, BadInputLoadsByTheRules) {
     for (int b = 0; b < 256; ++b) {
         allBytes.push_back(static_cast<char>(b));
     }
+    const std::string first = "\x01\x02\x03\x04\x05\x06\x07\x08";  // the NUL goes
     std::string controls;  // 0x0B..0x19: what is left of the second line of allBytes
     for (char b = 0x0B; b <= 0x19; ++b) {
         controls.push_back(b);
@@ -193,12 +193,12 @@ TEST_F(AppData, BadInputLoadsByTheRules) {
         std::string content;  // \032 is Ctrl-Z
         Titles titles;
     } cases[] = {
-        {"every byte value", allBytes, {"", controls}},
-        {"NUL bytes", "ab\0c\td\r\nx\ty\0z\r\n"s, {"ab", "x"}},
+        {"every byte value", allBytes, {first, controls}},
+        {"NUL bytes", "ab\0c\td\r\nx\ty\0z\r\n"s, {"abc", "x"}},
         {"Ctrl-Z in the middle", "a\r\nb\032c\r\nd\r\n", {"a", "b"}},
         {"lone CRs", "a\rb\tc\r\r\n\r", {"\r", "a\rb"}},
         {"LF-only lines", "c\nb\na", {"a", "b", "c"}},
-        {"lone lead bytes", "a\x81\r\nb\x81\tc\r\n\x81", {"a\x81", "b\x81\tc", "\x81"}},
+        {"lone lead bytes", "a\x81\r\nb\x81\tc\r\n\x81", {"a\x81", "b\x81", "\x81"}},
         {"only separators", "\t\t\t\r\n\t\r\n", {""}},
     };
     for (const auto& c : cases) {
@@ -220,7 +220,22 @@ TEST_F(AppData, BadInputLoadsByTheRules) {
     EXPECT_EQ(numbers.restoreOnExit, 0);
 
     ASSERT_TRUE(Load("b\x81\tc\r\n"));
-    EXPECT_EQ(dialog.Registry().At(0).shortcut, "");
+    EXPECT_EQ(dialog.Registry().At(0).shortcut, "c");
+}
+
+TEST_F(AppData, StrayLeadBytesAndNulsKeepEveryFieldInPlace) {
+    // Hand-edited: a lead byte before each separator and the line end, a NUL inside a title.
+    ASSERT_TRUE(
+        Load("Name\x81\tC:\\a\\x.lnk\x81\t640\x81\t480\t32\t60\t1\x81\r\n"
+             "Be\0ta\tb.lnk\t800\t600\t16\t75\t0\r\n"s));
+    const AppEntry& name = dialog.Registry().At(1);
+    EXPECT_EQ(
+        name.shortcut + "|" + std::to_string(name.width) + "|" + std::to_string(name.restoreOnExit),
+        "C:\\a\\x.lnk\x81|640|1");
+    ASSERT_TRUE(dialog.Settings().WriteAppData());
+    EXPECT_EQ(fs.files[kData],
+              "Beta\tb.lnk\t800\t600\t16\t75\t0\r\n"
+              "Name\x81\tC:\\a\\x.lnk\x81\t640\t480\t32\t60\t1\r\n");
 }
 
 TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "text/ConversionFlags.h"
 #include "text/MbString.h"
 #include "unit/Sjis.h"
 
@@ -41,6 +42,10 @@ TEST(MbsCompare, OrdersByCharacterValue) {
         {kCp932, "\xFD", kWideSpace, -1},  // 0xFD is no lead byte in 932
         {kCp932, "~", kWideSpace, -1},
         {kCp932, kLead, kWideSpace, -1},  // a lone lead byte at the end is a single-byte character
+        {kCp932, "\x81\t",
+         "\x81"
+         "0",
+         -1},  // and so is one before a byte below 0x40
         {kCp932, "a"s + kHalfA, "a"s + kA, -1},
         // Without lead bytes: plain unsigned byte order.
         {kSingleByte, kHalfA, kA, 1},
@@ -71,8 +76,13 @@ TEST(MbsScan, NeverTakesATrailByteForASeparator) {
         {kCp932, po + "|", '|', 2},
         {kCp932, po, '|', npos},
         {kCp932, "a:" + hyo, ':', 1},
-        {kCp932, "\x81\t", '\t', npos},  // the lone lead byte swallows the TAB
-        {kCp932, "\x81\t\t", '\t', 2},
+        // No trail byte is below 0x40: a stray lead byte never swallows a TAB.
+        {kCp932, "\x81\t", '\t', 1},
+        {kCp932, "\x81\t\t", '\t', 1},
+        {kCp932,
+         "\x81"
+         "0:",
+         ':', 2},
         {kCp932, "", '\\', npos},
         {kSingleByte, hyo + "\\", '\\', 1},
     };
@@ -145,6 +155,24 @@ TEST(Atol, BehavesLikeTheRuntime) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Atol(c.text), c.expected);
+    }
+}
+
+TEST(ExactConversionFlags, AreOnesTheCodePageTakes) {
+    // MB_ERR_INVALID_CHARS 0x8, WC_ERR_INVALID_CHARS 0x80, WC_NO_BEST_FIT_CHARS 0x400: Windows
+    // fails the call on a flag or a default-character argument the code page doesn't take.
+    const auto flags = [](unsigned codePage) {
+        const ConversionFlags f = ExactConversionFlags(codePage);
+        return std::vector<unsigned>{f.toWide, f.fromWide, f.asksUsedDefault ? 1u : 0u,
+                                     f.toWideRejectsInvalid ? 1u : 0u};
+    };
+    using F = std::vector<unsigned>;
+    EXPECT_EQ(flags(932), (F{0x8, 0x400, 1, 1}));
+    EXPECT_EQ(flags(1252), (F{0x8, 0x400, 1, 1}));
+    EXPECT_EQ(flags(65001), (F{0x8, 0x80, 0, 1}));
+    EXPECT_EQ(flags(54936), (F{0x8, 0x80, 0, 1}));
+    for (const unsigned none : {42u, 50220u, 57004u, 65000u}) {
+        EXPECT_EQ(flags(none), (F{0, 0, 0, 0})) << none;
     }
 }
 

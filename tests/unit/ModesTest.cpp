@@ -22,14 +22,14 @@ using namespace test::sjis;
 using Texts = std::vector<std::string>;
 using Record = std::vector<unsigned char>;
 
-// A folder whose name ends in a 0x5C trail byte, as in the data-file tests.
-const std::string kExe = "C:\\"s + kHyo + "\\Mirelka.exe";
-const std::string kFile = "C:\\"s + kHyo + "\\ScreenMode.txt";
+// A folder code page 932 can't name, as in the data-file tests: paths are UTF-8.
+const std::string kExe = "C:\\게임\\Mirelka.exe";
+const std::string kFile = "C:\\게임\\ScreenMode.txt";
 const std::string kTemp = kFile + ".tmp";
 
 const std::string kTickOne = "解像度を一つ以上ﾁｪｯｸしないと\n保存できません";
 const std::string kCannotOpen = "ScreenMode.txtをｵｰﾌﾟﾝできません";
-const std::string kDiskFull = "C:\\表\\ScreenMode.txt へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+const std::string kDiskFull = "C:\\게임\\ScreenMode.txt へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 
 // Six usable modes; their lines in ScreenMode.txt.
 const char* const kLines[] = {"640\t480\t8\t60\r\n",   "800\t600\t16\t60\r\n",

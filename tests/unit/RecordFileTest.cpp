@@ -49,20 +49,21 @@ bool WriteAll(RecordFile& file, const Lines& lines) {
     return file.Open(RecordFile::Mode::Write) && WriteLines(file, lines) && file.Close();
 }
 
-TEST(RecordFilePath, ReplacesTheLastComponentCharacterByCharacter) {
+TEST(RecordFilePath, ReplacesTheLastComponentOfAUtf8Path) {
     FakeFileSystem fs;
     RecordFile file(fs, kCp932);
     EXPECT_FALSE(file.SetBasePath(nullptr));
 
-    const std::string hyo = kHyo;
+    // UTF-8 paths: the code page's lead bytes don't count, or 게 and 임 (EA B2 8C, EC 9E 84)
+    // would each take the backslash after them for a trail byte.
     const struct {
         std::string base;
         std::string expected;
     } cases[] = {
         {"C:\\Tools\\Mirelka.exe", "C:\\Tools\\AppData.txt"},
-        {"C:\\" + hyo + "\\Mirelka.exe", "C:\\" + hyo + "\\AppData.txt"},
-        {"\\\\srv\\" + hyo + "\\" + hyo + ".exe", "\\\\srv\\" + hyo + "\\AppData.txt"},
-        {"C:\\" + std::string(kSo) + kSo, "C:\\AppData.txt"},
+        {"C:\\게임\\Mirelka.exe", "C:\\게임\\AppData.txt"},
+        {"\\\\srv\\表\\表.exe", "\\\\srv\\表\\AppData.txt"},
+        {"C:\\ソソ", "C:\\AppData.txt"},
         {"D:/apps/m.exe", "D:/apps/AppData.txt"},
         {"C:Mirelka.exe", "C:AppData.txt"},
         {"C:\\Tools\\", "C:\\Tools\\AppData.txt"},
@@ -96,9 +97,10 @@ TEST(RecordFileRead, EndsLinesTheWayTextModeDoes) {
         {"a\r\n\032\r\nb", {"a"}},
         {"a\r\032\n", {"a\r"}},
         {"\032a", {}},
-        {"ab\0cd\r\nef"s, {"ab", "ef"}},
-        {"\0x\ty\r\nz"s, {"", "z"}},
-        {"a\0\r\r\nb"s, {"a", "b"}},
+        // A NUL goes; the rest of its line stays.
+        {"ab\0cd\r\nef"s, {"abcd", "ef"}},
+        {"\0x\ty\r\nz"s, {"x\ty", "z"}},
+        {"a\0\r\r\nb"s, {"a\r", "b"}},
         {"a\0\032b"s, {"a"}},
         {std::string(kHyo) + kPo + "\r\n" + kSo, {std::string(kHyo) + kPo, kSo}},
     };
@@ -174,7 +176,7 @@ TEST(RecordFileFields, SplitAtTabsAndJoinBack) {
     EXPECT_EQ(fields("a\t\tb"), (Lines{"a", "", "b"}));
     EXPECT_EQ(fields(""), Lines{});
     EXPECT_EQ(fields(std::string(kPo) + "\t" + kHyo + "\t" + kSo), (Lines{kPo, kHyo, kSo}));
-    EXPECT_EQ(fields("a\x81\tb\tc"), (Lines{"a\x81\tb", "c"}));
+    EXPECT_EQ(fields("a\x81\tb\x81\tc"), (Lines{"a\x81", "b\x81", "c"}));
 
     auto joined = [&](const Lines& parts) {
         file.ClearLine();

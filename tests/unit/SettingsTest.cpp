@@ -25,7 +25,8 @@ const std::string kExe = "C:\\Mirelka\\Mirelka.exe";
 const std::string kAppFile = "C:\\Mirelka\\AppData.txt";
 const std::string kLink = "C:\\Links\\game.lnk";
 const std::string kOther = "C:\\Links\\other.lnk";
-const std::string kHyoLink = "C:\\"s + kHyo + "\\x.lnk";  // shown as C:\表\x.lnk
+const std::string kHyoLink = "C:\\"s + kHyo + "\\x.lnk";  // as stored; on file, C:\表\x.lnk
+const std::string kHyoPath = "C:\\表\\x.lnk";
 const std::string kGame = "C:\\Games\\game.exe";
 const std::string kGameDir = "C:\\Games";
 constexpr MessageType kError = MessageType::Error;
@@ -47,7 +48,7 @@ struct Window {
         if (!appData.empty()) {
             p.files.files[kAppFile] = appData;
         }
-        for (const std::string& path : {kLink, kOther, kHyoLink}) {
+        for (const std::string& path : {kLink, kOther, kHyoPath, "C:\\Café\\x.lnk"s}) {
             p.files.files[path] = "shortcut";
         }
         p.shortcuts.links[kLink] = {kGame, kGameDir};
@@ -191,6 +192,8 @@ TEST(Settings, RulesCheckedBeforeAnythingChanges) {
     };
     const std::string control = "アプリ名称にタブや改行などの制御文字は使えません";
     const std::string noShortcut = "ショートカットを指定しないと登録できません";
+    const std::string lostTitle = "アプリ名称に保存できない文字が含まれています";
+    const std::string lostPath = "ショートカットのパスに保存できない文字が含まれています";
     const std::string unreachable =
         "指定されたショートカットにはアクセスできないので登録できません";
     const Said overwrite = {{"「Game」を上書きしてもよいですか？", kConfirm}};
@@ -218,6 +221,12 @@ TEST(Settings, RulesCheckedBeforeAnythingChanges) {
         {"delete, default answer", IDC_DELETE, "Game", "", remove},
         {"delete, not registered", IDC_DELETE, "Gam", kLink, unknown("Gam")},
         {"delete, a TAB is not looked at", IDC_DELETE, "a\tb", "", unknown("a\tb")},
+        // What code page 932 can't hold exactly is never stored as a look-alike or '?'.
+        {"title with é", IDC_REGISTER, "Café", kLink, {{lostTitle, kError}}},
+        {"title in Korean", IDC_REGISTER, "게임", kLink, {{lostTitle, kError}}},
+        {"title with an emoji", IDC_REGISTER, "Game😀", "", {{lostTitle, kError}}},
+        {"shortcut path with é", IDC_REGISTER, "New", "C:\\Café\\x.lnk", {{lostPath, kError}}},
+        {"delete, a title it can't hold", IDC_DELETE, "Café", "", unknown("Café")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -263,6 +272,23 @@ TEST(Settings, ATitleWithTwoCodesIsKnownByItsOwnBytes) {
     EXPECT_EQ(w.Press(IDC_DELETE, {kYes}), (Said{{"「纊y」を削除してもよいですか？", kConfirm},
                                                  {"「纊y」を削除しました", kNotice}}));
     EXPECT_EQ(w.Data(), necLine);
+    // Registered under both codes, "≒x" shows twice: picked, each is found by its place;
+    // typed, it is neither.
+    const std::string jis = "\x81\xE0"s + "x";
+    const std::string jisLine = jis + "\t" + kOther + "\t0\t0\t0\t0\t0\r\n";
+    Window twice(necLine + jisLine);
+    ASSERT_EQ(twice.TitleBox(), (Texts{"≒x", "≒x"}));
+    twice.ChooseTitle(1);
+    EXPECT_EQ(twice.p.view.Text(IDC_SHORTCUT), kLink);
+    EXPECT_EQ(twice.Press(IDC_DELETE, {kYes}).size(), 2u);
+    EXPECT_EQ(twice.Data(), jisLine);
+    twice.Fill("≒x", kLink, 0, false);
+    twice.p.files.files[kAppFile] = necLine + jisLine;
+    ASSERT_TRUE(twice.dialog.Settings().ReadAppData());
+    twice.p.view.ComboSelect(IDC_TITLE, -1);
+    EXPECT_EQ(twice.Press(IDC_REGISTER),
+              (Said{{"アプリ名称に保存できない文字が含まれています", kError}}));
+    EXPECT_EQ(twice.Data(), necLine + jisLine);
 }
 
 TEST(Settings, ChoosingATitleFillsTheFields) {
@@ -310,7 +336,9 @@ TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
         std::string shortcut, target, workdir;
     } cases[] = {
         {IDC_BROWSE_STARTMENU, 2, true, kLink, kLink, kGame, kGameDir},
-        {IDC_BROWSE_COMMON_STARTMENU, 23, true, kHyoLink, "C:\\表\\x.lnk", "", ""},
+        {IDC_BROWSE_COMMON_STARTMENU, 23, true, kHyoPath, kHyoPath, "", ""},
+        // Shown, though code page 932 can't store it: only 登録 refuses it.
+        {IDC_BROWSE_DESKTOP, 0, true, "C:\\게임\\x.lnk"s, "C:\\게임\\x.lnk", "", ""},
         {IDC_BROWSE_DESKTOP, 0, true, std::nullopt, "typed", "old", "old"},
         {IDC_BROWSE_STARTMENU, 2, false, kOther, kOther, "C:\\Other\\other.exe", ""},
     };
@@ -339,6 +367,42 @@ TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
         EXPECT_EQ(w.p.view.Text(IDC_TARGET), c.target);
         EXPECT_EQ(w.p.view.Text(IDC_WORKDIR), c.workdir);
     }
+}
+
+TEST(Settings, OnAUtf8SystemAnyTextRegistersSavesLoadsAndLaunches) {
+    // Windows set to "use Unicode UTF-8 for worldwide language support": data text is UTF-8,
+    // with no lead bytes, and titles order by bytes.
+    test::FakePlatform p(test::MakeUtf8());
+    const std::string appFile = "C:\\게임\\AppData.txt";
+    const std::string link = "C:\\ゲーム\\😀.lnk";
+    p.display.AddSixModes();
+    p.files.files["C:\\게임\\ScreenMode.txt"] = "800\t600\t16\t60\r\n";
+    p.files.files[appFile] = "Zeta\tC:\\z.lnk\t0\t0\t0\t0\t0\r\n";
+    p.files.files[link] = "shortcut";
+    p.shortcuts.links[link] = {"C:\\ゲーム\\😀.exe", "C:\\ゲーム"};
+    p.processes.existing.insert("C:\\ゲーム\\😀.exe");
+    {
+        LauncherDialog dialog(p.MakePorts(), "C:\\게임\\Mirelka.exe");
+        ASSERT_TRUE(dialog.OnInitDialog());
+        for (const std::string title : {"😀 게임", "Éclair", "表\\"}) {
+            p.view.texts[IDC_TITLE] = title;
+            p.view.texts[IDC_SHORTCUT] = link;
+            p.view.ComboSelect(IDC_MODE_SELECTOR, 1);
+            ASSERT_TRUE(dialog.OnCommand(IDC_REGISTER));
+            EXPECT_EQ(p.view.messages.back().text, "「" + title + "」を登録しました");
+        }
+    }
+    const std::string tail = "\t" + link + "\t800\t600\t16\t60\t0\r\n";
+    EXPECT_EQ(p.files.files[appFile],
+              "Zeta\tC:\\z.lnk\t0\t0\t0\t0\t0\r\nÉclair" + tail + "表\\" + tail + "😀 게임" + tail);
+
+    LauncherDialog again(p.MakePorts(), "C:\\게임\\Mirelka.exe");
+    ASSERT_TRUE(again.OnInitDialog());
+    EXPECT_EQ(p.view.ComboTexts(IDC_TITLE), (Texts{"Zeta", "Éclair", "表\\", "😀 게임"}));
+    ASSERT_TRUE(again.OnCommand(ID_LAUNCH_FIRST + 3));
+    ASSERT_EQ(p.processes.runs.size(), 1u);
+    EXPECT_EQ(p.processes.runs[0].program + " in " + p.processes.runs[0].directory,
+              "C:\\ゲーム\\😀.exe in C:\\ゲーム");
 }
 
 }  // namespace

@@ -8,22 +8,30 @@
 
 namespace mirelka {
 
-// The system's ANSI code page: data text is held in it, the interface speaks UTF-8.
+// The system's ANSI code page. Data text (titles, the shortcut path as stored, data-file
+// lines) is held in it, byte for byte as the files hold it; the interface and every other
+// path speak UTF-8. Where the code page is UTF-8 (65001) there are no lead bytes, and data
+// text is UTF-8 as well.
 class CodePage {
 public:
     virtual ~CodePage() = default;
 
     virtual const LeadBytes& Leads() const = 0;
-    // Bytes the code page cannot map come out as the system's substitute; never fails.
-    virtual std::string ToUtf8(std::string_view ansi) const = 0;
-    // Characters the code page lacks come out as '?' (one per UTF-16 unit); never fails.
-    virtual std::string FromUtf8(std::string_view utf8) const = 0;
 
-    // Exact or not at all: none when a byte or a character has no exact counterpart on the
-    // other side, never a substitute or a look-alike. Text converted to the code page and
-    // back is the text it was.
+    // The one conversion for data text crossing the boundary: exact or not at all. None when
+    // a byte or a character has no exact counterpart on the other side (bytes the code page
+    // doesn't define, a character it lacks, one it holds only as a look-alike or under
+    // another code), never a substitute, a best fit or a '?'. What FromUtf8Exact gives,
+    // ToUtf8Exact turns back into the text it was given. The caller refuses what it can't
+    // convert, with a message.
     virtual std::optional<std::string> ToUtf8Exact(std::string_view ansi) const = 0;
     virtual std::optional<std::string> FromUtf8Exact(std::string_view utf8) const = 0;
+
+    // For showing data text only, never to keep or to name a file with: bytes the code page
+    // can't map show as its substitute character.
+    virtual std::string ToUtf8(std::string_view ansi) const = 0;
+    // Lossy: characters the code page lacks come out as '?'. Not for data text.
+    virtual std::string FromUtf8(std::string_view utf8) const = 0;
 };
 
 }  // namespace mirelka

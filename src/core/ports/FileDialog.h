@@ -7,7 +7,7 @@
 namespace mirelka {
 
 // The system's open-file dialog, owned by the main dialog, and the shell's special folders.
-// Paths are ANSI code page bytes; the other texts UTF-8.
+// Paths and texts are UTF-8.
 class FileDialog {
 public:
     struct Filter {

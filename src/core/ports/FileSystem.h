@@ -23,7 +23,9 @@ public:
     virtual bool Close() = 0;
 };
 
-// Files by their ANSI paths. Nothing here shows a message.
+// Files by their UTF-8 paths, whatever the ANSI code page: any folder name works. A data-text
+// path (a stored shortcut) is converted exactly before it is handed here. What the files
+// hold is bytes, not converted. Nothing here shows a message.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

@@ -28,6 +28,10 @@ inline constexpr const char kRegisterAction[] = "登録";
 inline constexpr const char kDeleteAction[] = "削除";
 inline constexpr const char kTitleMissing[] = "アプリ名称を指定しないと%1できません";
 inline constexpr const char kTitleHasControl[] = "アプリ名称にタブや改行などの制御文字は使えません";
+// A character the ANSI code page can't hold exactly: AppData.txt couldn't keep it.
+inline constexpr const char kTitleNotStorable[] = "アプリ名称に保存できない文字が含まれています";
+inline constexpr const char kShortcutNotStorable[] =
+    "ショートカットのパスに保存できない文字が含まれています";
 inline constexpr const char kShortcutMissing[] = "ショートカットを指定しないと登録できません";
 inline constexpr const char kShortcutInaccessible[] =
     "指定されたショートカットにはアクセスできないので登録できません";

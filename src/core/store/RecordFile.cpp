@@ -33,7 +33,9 @@ bool RecordFile::SetFileName(const char* name) {
         return false;
     }
     if (!path_.empty()) {
-        const std::size_t sep = MbsFindLastOf(leads_, path_, "\\/:");
+        // The path is UTF-8, where no byte of a multibyte character is below 0x80: the data
+        // text's lead bytes have no say here.
+        const std::size_t sep = path_.find_last_of("\\/:");
         path_.erase(sep == std::string::npos ? 0 : sep + 1);
     }
     path_ += name;
@@ -139,7 +141,6 @@ bool RecordFile::ReadLine() {
         return false;
     }
     bool any = false;
-    bool cut = false;  // a NUL ends what the line holds; the rest of it is skipped
     for (;;) {
         int c = NextByte();
         if (c < 0) {
@@ -151,9 +152,7 @@ bool RecordFile::ReadLine() {
             if (next == '\n') {
                 break;
             }
-            if (!cut) {
-                line_.push_back('\r');
-            }
+            line_.push_back('\r');
             if (next < 0) {
                 break;
             }
@@ -167,10 +166,8 @@ bool RecordFile::ReadLine() {
         if (c == '\n') {
             break;
         }
-        if (c == '\0') {
-            cut = true;
-        }
-        if (!cut) {
+        // A NUL would end the line for any C-string reader of it: it goes, the rest stays.
+        if (c != '\0') {
             line_.push_back(static_cast<char>(c));
         }
     }

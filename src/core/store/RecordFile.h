@@ -29,6 +29,7 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
+    // Paths are UTF-8, handed to the file system as they are; the lines are data text.
     bool SetBasePath(const char* text);
     bool SetFileName(const char* name);
     const std::string& Path() const { return path_; }

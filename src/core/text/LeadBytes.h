@@ -27,6 +27,11 @@ public:
     bool IsLead(char b) const { return IsLead(static_cast<unsigned char>(b)); }
     bool Any() const { return any_; }
 
+    // No double-byte code page of Windows (932, 936, 949, 950) has a trail byte below 0x40:
+    // after a lead byte, a TAB, CR, LF, NUL, digit, '/' or ':' is a character of its own.
+    static bool CanTrail(unsigned char b) { return b >= 0x40; }
+    static bool CanTrail(char b) { return CanTrail(static_cast<unsigned char>(b)); }
+
 private:
     // A plain table: this is asked once per byte of every title comparison.
     std::array<bool, 256> lead_{};

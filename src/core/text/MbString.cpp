@@ -3,7 +3,7 @@
 namespace mirelka {
 
 std::size_t CharLength(const LeadBytes& leads, std::string_view s, std::size_t pos) {
-    if (leads.IsLead(s[pos]) && pos + 1 < s.size() && s[pos + 1] != '\0') {
+    if (leads.IsLead(s[pos]) && pos + 1 < s.size() && LeadBytes::CanTrail(s[pos + 1])) {
         return 2;
     }
     return 1;
@@ -23,8 +23,8 @@ int MbsCompare(const LeadBytes& leads, std::string_view a, std::string_view b) {
         if (i == na || i == nb) {
             return i == na ? (i == nb ? 0 : -1) : 1;
         }
-        const bool doubleA = leads.IsLead(pa[i]) && i + 1 < na && pa[i + 1] != 0;
-        const bool doubleB = leads.IsLead(pb[i]) && i + 1 < nb && pb[i + 1] != 0;
+        const bool doubleA = leads.IsLead(pa[i]) && i + 1 < na && LeadBytes::CanTrail(pa[i + 1]);
+        const bool doubleB = leads.IsLead(pb[i]) && i + 1 < nb && LeadBytes::CanTrail(pb[i + 1]);
         const unsigned ca = doubleA ? pa[i] * 256u + pa[i + 1] : pa[i];
         const unsigned cb = doubleB ? pb[i] * 256u + pb[i + 1] : pb[i];
         if (ca != cb) {

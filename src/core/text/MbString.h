@@ -1,8 +1,9 @@
 #pragma once
 
 // Byte strings in an ANSI code page, handled the way the C runtime's _mbs functions do:
-// a lead byte followed by a non-NUL byte is one character, so a trail byte that happens
-// to equal '\\', '|' or TAB is never taken for one.
+// a lead byte followed by a byte that can trail (0x40 or above) is one character, so a
+// trail byte that happens to equal '\\' or '|' is never taken for one, and a stray lead
+// byte never swallows a TAB or a line end.
 
 #include <cstddef>
 #include <cstdint>

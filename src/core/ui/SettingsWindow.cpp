@@ -1,5 +1,7 @@
 #include "ui/SettingsWindow.h"
 
+#include <optional>
+
 #include "display/DisplayModes.h"
 #include "display/ModeRules.h"
 #include "ports/CodePage.h"
@@ -69,10 +71,10 @@ bool SettingsWindow::ReportFile(FileStatus status, const RecordFile& file,
             view_.ShowMessage(cannotOpenText, MessageType::Error);
             return false;
         case FileStatus::WriteFailed:
-            view_.ShowMessage(ReplaceArg(text::kDiskFull, Utf8(file.Path())), MessageType::Error);
+            view_.ShowMessage(ReplaceArg(text::kDiskFull, file.Path()), MessageType::Error);
             return false;
         case FileStatus::ReadFailed:
-            view_.ShowMessage(ReplaceArg(text::kReadError, Utf8(file.Path())), MessageType::Error);
+            view_.ShowMessage(ReplaceArg(text::kReadError, file.Path()), MessageType::Error);
             return false;
     }
     return false;
@@ -172,25 +174,48 @@ int SettingsWindow::OnSelchangingTab() {
     return 0;
 }
 
-std::string SettingsWindow::TitleFromBox(const std::string& shown) {
-    // Code page 932 has characters with two codes; shown through the wide interface and
-    // read back, a registered title may come back with the other bytes. Its own bytes
-    // are the ones the registry knows it by.
-    std::string found;
-    bool matched = false;
-    store_.Registry().ForEach([&](const AppEntry& entry) {
-        if (!matched && Utf8(entry.title) == shown) {
-            found = entry.title;
-            matched = true;
+void SettingsWindow::TitleFromBox(Form& form) {
+    const AppRegistry& registry = store_.Registry();
+    const std::string& shown = form.shownTitle;
+    // Picked from the box: the entry at its place, which holds the registry in order. Two
+    // titles with bytes the code page doesn't define may look alike.
+    const int picked = view_.ComboSelection(IDC_TITLE);
+    if (picked >= 0 && picked < registry.Count() &&
+        view_.ComboItemText(IDC_TITLE, picked) == shown &&
+        Utf8(registry.At(picked).title) == shown) {
+        form.entry.title = registry.At(picked).title;
+        return;
+    }
+    // Typed. Code page 932 has characters with two codes; shown through the wide interface
+    // and typed back, a registered title comes back with the other bytes. Its own bytes are
+    // the ones the registry knows it by.
+    int alike = 0;
+    for (std::int32_t i = 0; i < registry.Count(); ++i) {
+        if (Utf8(registry.At(i).title) == shown && alike++ == 0) {
+            form.entry.title = registry.At(i).title;
         }
-    });
-    return matched ? found : codePage_.FromUtf8(shown);
+    }
+    if (alike > 1) {
+        form.entry.title.clear();
+        form.title = Form::Title::LooksLikeTwo;
+        return;
+    }
+    if (alike == 1) {
+        return;
+    }
+    if (std::optional<std::string> ansi = codePage_.FromUtf8Exact(shown)) {
+        form.entry.title = std::move(*ansi);
+    } else {
+        form.title = Form::Title::Unstorable;
+    }
 }
 
-void SettingsWindow::EntryFromControls(AppEntry& entry) {
+SettingsWindow::Form SettingsWindow::EntryFromControls() {
     DialogView& view = view_;
-    entry.Reset();
-    entry.title = TitleFromBox(view.Text(IDC_TITLE));
+    Form form;
+    AppEntry& entry = form.entry;
+    form.shownTitle = view.Text(IDC_TITLE);
+    TitleFromBox(form);
     const int selection = view.ComboSelection(IDC_MODE_SELECTOR);
     if (selection >= 0) {
         const std::intptr_t index = view.ComboItemData(IDC_MODE_SELECTOR, selection);
@@ -203,36 +228,57 @@ void SettingsWindow::EntryFromControls(AppEntry& entry) {
             entry.frequency = static_cast<std::int32_t>(mode.frequency);
         }
     }
-    entry.shortcut = codePage_.FromUtf8(view.Text(IDC_SHORTCUT));
+    // The box shows UTF-8; AppData.txt keeps the code page's bytes, exactly or not at all.
+    if (std::optional<std::string> shortcut = codePage_.FromUtf8Exact(view.Text(IDC_SHORTCUT))) {
+        entry.shortcut = std::move(*shortcut);
+    } else {
+        form.shortcutStorable = false;
+    }
     entry.restoreOnExit = view.Checked(IDC_RESTORE) ? 1 : 0;
+    return form;
 }
 
-bool SettingsWindow::ValidateEntry(const AppEntry& entry, bool forDelete) {
+bool SettingsWindow::ValidateEntry(const Form& form, bool forDelete) {
     DialogView& view = view_;
-    const std::string title = Utf8(entry.title);
-    if (entry.title.empty()) {
+    const AppEntry& entry = form.entry;
+    const std::string& title = form.shownTitle;
+    if (title.empty()) {
         view.ShowMessage(ReplaceArg(text::kTitleMissing,
                                     forDelete ? text::kDeleteAction : text::kRegisterAction),
                          MessageType::Error);
         return false;
     }
+    if (form.title == Form::Title::LooksLikeTwo) {
+        view.ShowMessage(text::kTitleNotStorable, MessageType::Error);
+        return false;
+    }
     if (forDelete) {
-        if (store_.Registry().Find(entry) == nullptr) {
+        // A title the code page can't hold was never registered.
+        if (form.title != Form::Title::Exact || store_.Registry().Find(entry) == nullptr) {
             view.ShowMessage(ReplaceArg(text::kNotRegistered, title), MessageType::Error);
             return false;
         }
         return view.ShowMessage(ReplaceArg(text::kConfirmDelete, title), MessageType::Confirm) !=
                MessageAnswer::No;
     }
-    if (HoldsRecordBreaker(entry.title)) {
+    if (HoldsRecordBreaker(title)) {
         view.ShowMessage(text::kTitleHasControl, MessageType::Error);
         return false;
     }
-    if (entry.shortcut.empty()) {
+    if (form.title != Form::Title::Exact) {
+        view.ShowMessage(text::kTitleNotStorable, MessageType::Error);
+        return false;
+    }
+    if (form.shortcutStorable && entry.shortcut.empty()) {
         view.ShowMessage(text::kShortcutMissing, MessageType::Error);
         return false;
     }
-    if (!files_.HasAttributes(entry.shortcut)) {
+    if (!form.shortcutStorable) {
+        view.ShowMessage(text::kShortcutNotStorable, MessageType::Error);
+        return false;
+    }
+    const std::optional<std::string> shortcut = codePage_.ToUtf8Exact(entry.shortcut);
+    if (!shortcut || !files_.HasAttributes(*shortcut)) {
         view.ShowMessage(text::kShortcutInaccessible, MessageType::Error);
         return false;
     }
@@ -245,12 +291,12 @@ bool SettingsWindow::ValidateEntry(const AppEntry& entry, bool forDelete) {
 
 void SettingsWindow::RegisterApp() {
     AppRegistry& registry = store_.Registry();
-    AppEntry entry;
-    EntryFromControls(entry);
-    if (!ValidateEntry(entry, false)) {
+    const Form form = EntryFromControls();
+    if (!ValidateEntry(form, false)) {
         return;
     }
-    const std::string title = Utf8(entry.title);
+    const AppEntry& entry = form.entry;
+    const std::string& title = form.shownTitle;
     if (AppEntry* existing = registry.Find(entry)) {
         *existing = entry;
         view_.ShowMessage(ReplaceArg(text::kRegistered, title), MessageType::Notice);
@@ -272,13 +318,12 @@ void SettingsWindow::RegisterApp() {
 }
 
 void SettingsWindow::DeleteApp() {
-    AppEntry entry;
-    EntryFromControls(entry);
-    if (!ValidateEntry(entry, true)) {
+    const Form form = EntryFromControls();
+    if (!ValidateEntry(form, true)) {
         return;
     }
-    const std::string title = Utf8(entry.title);
-    if (store_.Registry().Remove(entry)) {
+    const std::string& title = form.shownTitle;
+    if (store_.Registry().Remove(form.entry)) {
         view_.ShowMessage(ReplaceArg(text::kDeleted, title), MessageType::Notice);
     } else {
         view_.ShowMessage(ReplaceArg(text::kDeleteFailed, title), MessageType::Error);
@@ -293,13 +338,12 @@ void SettingsWindow::OnSelchangeTitle() {
     if (selection < 0) {
         return;
     }
-    AppEntry key;
-    key.title = TitleFromBox(view.ComboItemText(IDC_TITLE, selection));
-    const AppEntry* found = store_.Registry().Find(key);
-    if (found == nullptr) {
+    // By its place: the box holds the registry in order, and two titles may look alike.
+    const AppRegistry& registry = store_.Registry();
+    if (selection >= registry.Count()) {
         return;
     }
-    const AppEntry entry = *found;
+    const AppEntry entry = registry.At(selection);
     // A mode no longer ticked is not in the selector: the entry then shows "未設定".
     if (view.ComboSelectString(IDC_MODE_SELECTOR, 0, ModeLabel(ModeOf(entry))) < 0) {
         view.ComboSelect(IDC_MODE_SELECTOR, 0);
@@ -351,7 +395,7 @@ void SettingsWindow::BrowseShortcut(int csidl) {
     if (!chosen) {
         return;
     }
-    view_.SetText(IDC_SHORTCUT, Utf8(*chosen));
+    view_.SetText(IDC_SHORTCUT, *chosen);
     ShortcutToFields();
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "store/AppEntry.h"
 #include "store/RecordFile.h"
 
 namespace mirelka {
@@ -14,7 +15,6 @@ class FileDialog;
 class FileSystem;
 class ShortcutReader;
 class Visibility;
-struct AppEntry;
 
 // The settings window: its two tabs, the mode selector, and the application tab that
 // registers and deletes applications. It says what became of every file it had written.
@@ -52,8 +52,22 @@ public:
     void OnBrowseCommonStartMenu();
     void OnBrowseDesktop();
 
-    void EntryFromControls(AppEntry& entry);
-    bool ValidateEntry(const AppEntry& entry, bool forDelete);
+    // What the application tab's controls stand for: the entry in data text, and what of
+    // it has no exact data text (left out of the entry).
+    struct Form {
+        enum class Title {
+            Exact,
+            Unstorable,    // a character the code page can't hold exactly
+            LooksLikeTwo,  // typed, and shown alike by two registered titles
+        };
+        AppEntry entry;
+        std::string shownTitle;  // UTF-8, as the box shows it: what messages name
+        Title title = Title::Exact;
+        bool shortcutStorable = true;
+    };
+
+    Form EntryFromControls();
+    bool ValidateEntry(const Form& form, bool forDelete);
     void RegisterApp();
     void DeleteApp();
     bool ShortcutToFields();
@@ -64,8 +78,9 @@ private:
     bool ReportFile(FileStatus status, const RecordFile& file, const char* cannotOpenText);
     // The ticked modes into ScreenMode.txt.
     void WriteScreenModes();
-    // The data-text title for what the title box shows.
-    std::string TitleFromBox(const std::string& shown);
+    // The data-text title for what the title box shows, into form.
+    void TitleFromBox(Form& form);
+    // Data text for showing only.
     std::string Utf8(const std::string& ansi) const;
 
     DialogView& view_;
