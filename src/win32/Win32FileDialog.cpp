@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "SystemLibrary.h"
 #include "Win32CodePage.h"
 
 namespace mirelka {
@@ -48,12 +49,9 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
     // Loaded at the first browse, from the system folder only: with the print spooler it pulls
     // in, it would cost the resident program 0.8 MiB for a dialog most sessions never open.
     if (!library_) {
-        library_.reset(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        library_ = LoadSystemLibrary(L"comdlg32.dll");
     }
-    const auto open =
-        library_ ? reinterpret_cast<decltype(&GetOpenFileNameW)>(
-                       reinterpret_cast<void*>(GetProcAddress(library_.get(), "GetOpenFileNameW")))
-                 : nullptr;
+    const auto open = SystemProc<decltype(GetOpenFileNameW)>(library_, "GetOpenFileNameW");
     if (open == nullptr || !open(&dialog)) {
         return std::nullopt;
     }
