@@ -24,7 +24,10 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 
 }  // namespace
 
-std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path) {
+std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path,
+                                                      OpenFailure& failure) {
+    // A path that names no file names no file that could be lost either.
+    failure = OpenFailure::Missing;
     const std::optional<std::wstring> wide = Usable(path);
     if (!wide) {
         return nullptr;
@@ -33,8 +36,15 @@ std::unique_ptr<ReadStream> Win32FileSystem::OpenRead(const std::string& path) {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                 nullptr));
     if (!file) {
+        // Only these two say the file is absent; a sharing or lock violation, access denied
+        // or a network error leave a file there that we must not take for none.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            failure = OpenFailure::Unreadable;
+        }
         return nullptr;
     }
+    failure = OpenFailure::None;
     return std::make_unique<Win32ReadStream>(std::move(file));
 }
 
@@ -69,6 +79,10 @@ bool Win32FileSystem::Remove(const std::string& path) {
 bool Win32FileSystem::HasAttributes(const std::string& path) {
     const std::optional<std::wstring> wide = Usable(path);
     return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Win32FileSystem::Pause(unsigned milliseconds) {
+    Sleep(milliseconds);
 }
 
 ReadStream::Status Win32ReadStream::Read(char* buffer, std::size_t capacity, std::size_t& count) {

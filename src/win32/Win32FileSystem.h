@@ -8,11 +8,13 @@ namespace mirelka {
 // Files through the wide (W) functions: paths arrive in UTF-8.
 class Win32FileSystem final : public FileSystem {
 public:
-    std::unique_ptr<ReadStream> OpenRead(const std::string& path) override;
+    using FileSystem::OpenRead;
+    std::unique_ptr<ReadStream> OpenRead(const std::string& path, OpenFailure& failure) override;
     std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     bool HasAttributes(const std::string& path) override;
+    void Pause(unsigned milliseconds) override;
 };
 
 class Win32ReadStream final : public ReadStream {

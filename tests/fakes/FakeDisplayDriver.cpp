@@ -28,6 +28,7 @@ void FakeDisplayDriver::Apply(const DisplayMode& mode) {
     for (const DisplayMode& listed : table) {
         if (listed.SameModeAs(mode)) {
             registry = mode;
+            current = mode;
             return;
         }
     }

@@ -14,6 +14,7 @@ class FakeDisplayDriver final : public DisplayDriver {
 public:
     std::vector<DisplayMode> table;
     std::optional<DisplayMode> registry;  // none: the registry can't be read
+    std::optional<DisplayMode> current;   // none: the current mode can't be read
     std::vector<DisplayMode> applied;     // every Apply, refused or not
     int queries = 0;
 
@@ -39,7 +40,10 @@ public:
 
     std::optional<DisplayMode> Mode(std::uint32_t number) override;
     std::optional<DisplayMode> RegistryMode() override { return registry; }
+    std::optional<DisplayMode> CurrentMode() override { return current; }
     void Apply(const DisplayMode& mode) override;
+    // The registry only, as CDS_UPDATEREGISTRY | CDS_NORESET does.
+    void StoreForNextStart(const DisplayMode& mode) override { registry = mode; }
 };
 
 }  // namespace mirelka::test

@@ -74,16 +74,23 @@ private:
     std::size_t written_ = 0;
 };
 
-std::unique_ptr<ReadStream> FakeFileSystem::OpenRead(const std::string& path) {
+std::unique_ptr<ReadStream> FakeFileSystem::OpenRead(const std::string& path,
+                                                     OpenFailure& failure) {
     const auto it = files.find(path);
-    if (it == files.end() || unreadable.count(path) != 0 || held_.count(path) != 0) {
+    failure = OpenFailure::Missing;
+    if (it == files.end()) {
         return nullptr;
     }
+    failure = OpenFailure::Unreadable;
+    if (unreadable.count(path) != 0 || locked.count(path) != 0 || held_.count(path) != 0) {
+        return nullptr;
+    }
+    failure = OpenFailure::None;
     return std::make_unique<FakeReadStream>(*this, path, it->second);
 }
 
 std::unique_ptr<WriteStream> FakeFileSystem::OpenWrite(const std::string& path) {
-    if (uncreatable.count(path) != 0 || held_.count(path) != 0 || ReadersOf(path) > 0) {
+    if (uncreatable.count(path) != 0 || locked.count(path) != 0 || held_.count(path) != 0 || ReadersOf(path) > 0) {
         return nullptr;
     }
     return std::make_unique<FakeWriteStream>(*this, path);
@@ -91,7 +98,7 @@ std::unique_ptr<WriteStream> FakeFileSystem::OpenWrite(const std::string& path) 
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
     // Like the real thing: no file that anyone has open is moved or replaced.
-    if (unreplaceable.count(to) != 0 || held_.count(from) != 0 || held_.count(to) != 0 ||
+    if (unreplaceable.count(to) != 0 || locked.count(to) != 0 || held_.count(from) != 0 || held_.count(to) != 0 ||
         ReadersOf(from) > 0 || ReadersOf(to) > 0 || files.count(from) == 0) {
         return false;
     }

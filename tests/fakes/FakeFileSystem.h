@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,19 +16,29 @@ public:
     std::map<std::string, std::string> files;
 
     // Faults.
-    std::set<std::string> unreadable;           // OpenRead fails
+    std::set<std::string> unreadable;           // OpenRead fails: there but refused
+    std::set<std::string> locked;               // held by another program without sharing
     std::set<std::string> uncreatable;          // OpenWrite fails
     std::set<std::string> unreplaceable;        // Replace onto this path fails
     std::optional<std::size_t> writeLimit;      // total bytes a write stream takes, then fails
     bool failClose = false;                     // the flush on close fails
     std::optional<std::size_t> readFailsAfter;  // bytes a read stream gives, then an error
     std::size_t readChunk = 4096;               // bytes per Read call at most
+    unsigned paused = 0;                        // milliseconds Pause let pass in all
+    std::function<void()> onPause;              // the world moving on meanwhile
 
-    std::unique_ptr<ReadStream> OpenRead(const std::string& path) override;
+    using FileSystem::OpenRead;
+    std::unique_ptr<ReadStream> OpenRead(const std::string& path, OpenFailure& failure) override;
     std::unique_ptr<WriteStream> OpenWrite(const std::string& path) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     bool HasAttributes(const std::string& path) override { return files.count(path) != 0; }
+    void Pause(unsigned milliseconds) override {
+        paused += milliseconds;
+        if (onPause) {
+            onPause();
+        }
+    }
 
     bool Exists(const std::string& path) const { return files.count(path) != 0; }
     bool IsHeld(const std::string& path) const { return held_.count(path) != 0; }

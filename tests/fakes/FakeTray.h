@@ -14,9 +14,15 @@ public:
     bool shown = false;
     int adds = 0;
     int removes = 0;
-    void Add() override {
-        shown = true;
+    int failingAdds = 0;  // the next adds that fail, as while the shell is not ready
+    bool Add() override {
         ++adds;
+        if (failingAdds > 0) {
+            --failingAdds;
+            return false;
+        }
+        shown = true;
+        return true;
     }
     void Remove() override {
         shown = false;

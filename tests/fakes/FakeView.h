@@ -47,6 +47,7 @@ public:
     std::map<int, std::vector<Item>> lists;
     std::map<int, std::vector<std::string>> tabs;
     std::map<int, int> tabSelection;
+    std::map<int, unsigned> timers;  // running: id -> period
 
     // Helpers for tests.
     std::vector<std::string> ComboTexts(int id) const;
@@ -69,6 +70,9 @@ public:
         y = cursorY;
     }
     void ShowControl(int id, bool show) override;
+    void KeepOnScreen() override {}
+    void StartTimer(int id, unsigned milliseconds) override { timers[id] = milliseconds; }
+    void StopTimer(int id) override { timers.erase(id); }
 
     std::string Text(int id) const override;
     void SetText(int id, std::string_view text) override { texts[id] = std::string(text); }

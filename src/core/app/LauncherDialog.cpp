@@ -13,7 +13,7 @@ LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
                 modes_),
       trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
       settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog, store_,
-                modes_, visibility_),
+                modes_, visibility_, busy_),
       executablePath_(std::move(executablePath)) {}
 
 bool LauncherDialog::OnInitDialog() {
@@ -22,16 +22,16 @@ bool LauncherDialog::OnInitDialog() {
     modes_.PlaceBeside(executablePath_);
     store_.PlaceBeside(executablePath_);
 
-    settings_.ReadAppData();
+    settings_.ReadAppData(true);
     modes_.CaptureStartupMode();
     ports_.shortcuts.Create();
-    ports_.tray.Add();
+    AddTrayIcon();
 
     ports_.view.TabInsert(IDC_TAB, 0, text::kTabApplications);
     ports_.view.TabInsert(IDC_TAB, 1, text::kTabBasic);
     modes_.FillModeList();
 
-    if (modes_.RestoreModeChecks() > 0) {
+    if (settings_.RestoreModeChecks() > 0) {
         // Resident from here on: the first paint hides the window.
         settings_.FillModeSelector();
         return true;
@@ -44,6 +44,10 @@ bool LauncherDialog::OnInitDialog() {
 }
 
 bool LauncherDialog::OnCommand(int id, int notification) {
+    if (busy_.Now()) {
+        // Swallowed: handled by doing nothing.
+        return true;
+    }
     constexpr int kClicked = 0;    // BN_CLICKED, and every menu command
     constexpr int kSelchange = 1;  // CBN_SELCHANGE
     if (id == IDC_TITLE) {
@@ -57,6 +61,7 @@ bool LauncherDialog::OnCommand(int id, int notification) {
         return false;
     }
     if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
+        const Busy::Scope busy(busy_);
         launcher_.OnLaunchApp(id);
         return true;
     }
@@ -98,14 +103,23 @@ bool LauncherDialog::OnCommand(int id, int notification) {
 }
 
 void LauncherDialog::OnTrayNotify(std::intptr_t mouseMessage) {
+    if (busy_.Now()) {
+        return;
+    }
     trayMenu_.OnTrayNotify(mouseMessage);
 }
 
 int LauncherDialog::OnSelchangingTab() {
+    if (busy_.Now()) {
+        return 1;
+    }
     return settings_.OnSelchangingTab();
 }
 
 void LauncherDialog::OnSelchangeTab() {
+    if (busy_.Now()) {
+        return;
+    }
     settings_.OnSelchangeTab();
 }
 
@@ -121,7 +135,38 @@ LauncherDialog::PaintAction LauncherDialog::OnPaint() {
 
 void LauncherDialog::OnTaskbarCreated() {
     // The shell's task bar was made anew (Explorer restarted) and our icon went with it.
-    ports_.tray.Add();
+    AddTrayIcon();
+}
+
+void LauncherDialog::AddTrayIcon() {
+    if (ports_.tray.Add()) {
+        if (iconRetriesLeft_ > 0) {
+            iconRetriesLeft_ = 0;
+            ports_.view.StopTimer(kIconTimer);
+        }
+        return;
+    }
+    // Without the icon a hidden Mirelka can be neither reached nor started again.
+    if (iconRetriesLeft_ == 0) {
+        ports_.view.StartTimer(kIconTimer, kIconRetryMs);
+    }
+    iconRetriesLeft_ = kIconRetries;
+}
+
+void LauncherDialog::OnTimer(int id) {
+    if (id != kIconTimer || iconRetriesLeft_ == 0) {
+        return;
+    }
+    if (ports_.tray.Add() || --iconRetriesLeft_ == 0) {
+        iconRetriesLeft_ = 0;
+        ports_.view.StopTimer(kIconTimer);
+    }
+}
+
+void LauncherDialog::OnEndSession(bool ending) {
+    if (ending) {
+        launcher_.OnEndSession();
+    }
 }
 
 void LauncherDialog::OnOK() {

@@ -15,6 +15,7 @@
 #include "ports/ShortcutReader.h"
 #include "ports/TrayIcon.h"
 #include "store/AppStore.h"
+#include "ui/Busy.h"
 #include "ui/SettingsWindow.h"
 #include "ui/TrayMenu.h"
 #include "ui/Visibility.h"
@@ -61,6 +62,10 @@ public:
     PaintAction OnPaint();
 
     void OnTaskbarCreated();
+    void OnTimer(int id);
+    // The session may end: yes, at once, even while a launched program runs.
+    bool OnQueryEndSession() { return true; }
+    void OnEndSession(bool ending);
     void OnOK();
     void OnCancel();
     void OnExit();
@@ -79,15 +84,25 @@ public:
     const RecordFile& ModeFile() const { return modes_.ModeFile(); }
     const std::string& ExecutablePath() const { return executablePath_; }
     bool VisibilityFlag() const { return visibility_.Requested(); }
+    bool IsBusy() const { return busy_.Now(); }
     bool StartupModeValid() const { return modes_.StartupModeValid(); }
     const DisplayMode& StartupMode() const { return modes_.StartupMode(); }
 
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
+    // While the icon is missing it is tried again every 5 s for 5 minutes (as at logon,
+    // when the shell may not be ready yet); no timer runs otherwise.
+    static constexpr int kIconTimer = 1;
+    static constexpr unsigned kIconRetryMs = 5000;
+    static constexpr int kIconRetries = 60;
 
 private:
+    void AddTrayIcon();
+
     Ports ports_;
     Visibility visibility_;
+    Busy busy_;
+    int iconRetriesLeft_ = 0;
     DisplayModes modes_;
     AppStore store_;
     Launcher launcher_;

@@ -8,7 +8,7 @@ namespace mirelka {
 
 DisplayModes::DisplayModes(DisplayDriver& driver, DialogView& view, FileSystem& files,
                            const LeadBytes& leads)
-    : driver_(driver), modeList_(view, IDC_MODE_LIST), modeFile_(files, leads) {}
+    : driver_(driver), files_(files), modeList_(view, IDC_MODE_LIST), modeFile_(files, leads) {}
 
 void DisplayModes::PlaceBeside(const std::string& executablePath) {
     modeFile_.SetBasePath(executablePath.c_str());
@@ -19,13 +19,25 @@ void DisplayModes::FillModeList() {
     modeList_.Fill(driver_);
 }
 
-int DisplayModes::RestoreModeChecks() {
-    return modeList_.RestoreChecks(modeFile_);
+int DisplayModes::RestoreModeChecks(bool patient) {
+    int matched = 0;
+    FileStatus status = modeList_.RestoreChecks(modeFile_, matched);
+    if (patient && status == FileStatus::ReadFailed) {
+        RetryForAMoment(files_, [&] {
+            status = modeList_.RestoreChecks(modeFile_, matched);
+            return status != FileStatus::ReadFailed;
+        });
+    }
+    modeFileRead_ = status != FileStatus::ReadFailed;
+    return matched;
 }
 
 std::optional<FileStatus> DisplayModes::SaveScreenModes() {
     if (!modeList_.AnyTicked()) {
         return std::nullopt;
+    }
+    if (!modeFileRead_) {
+        return FileStatus::CannotOpen;
     }
     return RewriteRecords(modeFile_, [&] {
         for (std::size_t i = 0; i < modeList_.Count(); ++i) {
@@ -43,6 +55,11 @@ std::optional<FileStatus> DisplayModes::SaveScreenModes() {
 bool DisplayModes::CaptureRegistryMode(DisplayMode& mode) {
     std::optional<DisplayMode> stored = driver_.RegistryMode();
     if (!stored) {
+        // The mode in force is what the user had: it still serves the startup-mode command
+        // and the switch back.
+        stored = driver_.CurrentMode();
+    }
+    if (!stored) {
         return false;
     }
     mode = std::move(*stored);
@@ -55,6 +72,10 @@ void DisplayModes::CaptureStartupMode() {
 
 void DisplayModes::ApplyMode(const DisplayMode& mode) {
     driver_.Apply(mode);
+}
+
+void DisplayModes::StoreForNextStart(const DisplayMode& mode) {
+    driver_.StoreForNextStart(mode);
 }
 
 void DisplayModes::OnChangeResolution(int commandId) {

@@ -26,14 +26,21 @@ public:
     void PlaceBeside(const std::string& executablePath);
 
     void FillModeList();
-    // Ticks the listed modes ScreenMode.txt names; how many lines matched.
-    int RestoreModeChecks();
+    // Ticks the listed modes ScreenMode.txt names; how many lines matched. A file that is
+    // there but can't be read whole leaves the ticks as they were; patient tries it again
+    // for about a second.
+    int RestoreModeChecks(bool patient = false);
+    // Whether the ticks stand for ScreenMode.txt: read whole, or there was none.
+    bool ModeFileRead() const { return modeFileRead_; }
     // Writes the ticked modes; none (and nothing written) when no mode is ticked.
+    // CannotOpen, writing nothing, while the file has not been read whole.
     std::optional<FileStatus> SaveScreenModes();
 
+    // The registry's mode, or the current one where the registry's can't be read.
     bool CaptureRegistryMode(DisplayMode& mode);
     void CaptureStartupMode();
     void ApplyMode(const DisplayMode& mode);
+    void StoreForNextStart(const DisplayMode& mode);
     // The startup-mode command, or a mode-list command.
     void OnChangeResolution(int commandId);
 
@@ -47,10 +54,12 @@ public:
 
 private:
     DisplayDriver& driver_;
+    FileSystem& files_;
     ModeList modeList_;
     DisplayMode startupMode_;
     std::uint8_t startupModeValid_ = 0;
     RecordFile modeFile_;
+    bool modeFileRead_ = true;
 };
 
 }  // namespace mirelka

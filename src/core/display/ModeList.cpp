@@ -19,22 +19,37 @@ void ModeList::Fill(DisplayDriver& driver) {
     }
 }
 
-int ModeList::RestoreChecks(RecordFile& file) {
-    if (modes_.empty() || !file.Open(RecordFile::Mode::Read)) {
-        return 0;
+FileStatus ModeList::RestoreChecks(RecordFile& file, int& matched) {
+    matched = 0;
+    if (modes_.empty()) {
+        return FileStatus::Done;
     }
+    if (!file.Open(RecordFile::Mode::Read)) {
+        return file.LastError() == RecordFile::Error::Missing ? FileStatus::CannotOpen
+                                                              : FileStatus::ReadFailed;
+    }
+    std::vector<bool> ticks(modes_.size(), false);
     int count = 0;
     DisplayMode stored;
     while (file.ReadLine()) {
         ParseMode(file, stored);
         const int index = Find(stored);
         if (index >= 0) {
-            view_.ListSetChecked(controlId_, index, true);
+            ticks[static_cast<std::size_t>(index)] = true;
             ++count;
         }
     }
+    const bool failed = file.LastError() != RecordFile::Error::None;
     file.Close();
-    return count;
+    // Half a file would tick half the user's modes, and the next save would keep only those.
+    if (failed) {
+        return FileStatus::ReadFailed;
+    }
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        view_.ListSetChecked(controlId_, static_cast<int>(i), ticks[i]);
+    }
+    matched = count;
+    return FileStatus::Done;
 }
 
 bool ModeList::IsTicked(std::size_t index) const {

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "display/ModeRules.h"
+#include "store/RecordFile.h"
 
 namespace mirelka {
 
 class DialogView;
 class DisplayDriver;
-class RecordFile;
 
 // Every usable display mode in the driver's order, shown in the check-list box with the
 // user's ticks. The list control holds labels and ticks; the driver records live here,
@@ -20,8 +20,10 @@ public:
 
     // Modes 0, 1, 2, ... until the driver refuses one; keeps the usable ones.
     void Fill(DisplayDriver& driver);
-    // Ticks the first item matching each line of file; returns the number of lines matched.
-    int RestoreChecks(RecordFile& file);
+    // Once file was read whole, the ticks are the items its lines name (the first item
+    // matching each line) and matched the number of lines that matched; otherwise the
+    // ticks stay as they were.
+    FileStatus RestoreChecks(RecordFile& file, int& matched);
 
     std::size_t Count() const { return modes_.size(); }
     const DisplayMode& At(std::size_t index) const { return modes_[index]; }

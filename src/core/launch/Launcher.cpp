@@ -42,14 +42,24 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
         // Stays changed afterwards: the next shortcut without a folder starts here.
         processes_.ChangeDirectory(workingDirectory);
     }
+    if (entry.restoreOnExit != 0 && savedValid) {
+        switchBackTo_ = saved;
+    }
     if (const auto program = ResolveProgram(leads_, target, processes_)) {
         processes_.RunAndWait(*program, CommandLineFor(target));
     }
+    switchBackTo_.reset();
 
     if (entry.restoreOnExit != 0 && savedValid) {
         modes_.ApplyMode(saved);
     }
     return true;
+}
+
+void Launcher::OnEndSession() {
+    if (switchBackTo_) {
+        modes_.StoreForNextStart(*switchBackTo_);
+    }
 }
 
 }  // namespace mirelka

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "ports/DisplayMode.h"
 #include "store/AppEntry.h"
 
 namespace mirelka {
@@ -25,6 +28,9 @@ public:
     void OnLaunchApp(int commandId);
     // False when the shortcut could not be read: nothing was switched or started.
     bool LaunchEntry(const AppEntry& entry);
+    // The session ends while a program runs whose entry switches back: the next logon comes
+    // up in the mode captured before the launch, not in the program's.
+    void OnEndSession();
 
 private:
     ShortcutReader& shortcuts_;
@@ -32,6 +38,7 @@ private:
     const LeadBytes& leads_;
     AppRegistry& registry_;
     DisplayModes& modes_;
+    std::optional<DisplayMode> switchBackTo_;  // while such a program runs
 };
 
 }  // namespace mirelka

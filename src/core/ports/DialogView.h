@@ -40,6 +40,11 @@ public:
     virtual void FocusNextControl() = 0;
     // The mouse cursor in screen coordinates.
     virtual void CursorPosition(int& x, int& y) const = 0;
+    // Moves the window inside the work area of its monitor where it stands out of it.
+    virtual void KeepOnScreen() = 0;
+    // A timer of the window: OnTimer(id) every milliseconds until it is stopped.
+    virtual void StartTimer(int id, unsigned milliseconds) = 0;
+    virtual void StopTimer(int id) = 0;
     // Shows a control without activating it, or hides it.
     virtual void ShowControl(int id, bool show) = 0;
 

@@ -16,9 +16,13 @@ public:
     virtual std::optional<DisplayMode> Mode(std::uint32_t number) = 0;
     // The mode stored in the system's registry: the one the system starts with.
     virtual std::optional<DisplayMode> RegistryMode() = 0;
+    // The mode the display is in now.
+    virtual std::optional<DisplayMode> CurrentMode() = 0;
     // Changes the mode at once and stores it in the registry. A refusal is not reported:
     // the display simply stays as it was.
     virtual void Apply(const DisplayMode& mode) = 0;
+    // Stores mode in the registry for the next start without switching the display now.
+    virtual void StoreForNextStart(const DisplayMode& mode) = 0;
 };
 
 }  // namespace mirelka

@@ -28,10 +28,20 @@ public:
 // hold is bytes, not converted. Nothing here shows a message.
 class FileSystem {
 public:
+    // Why a file could not be opened for reading: an absent file is an empty store, one
+    // that is there but held or refused must never be written over as if it were absent.
+    enum class OpenFailure { None, Missing, Unreadable };
+
     virtual ~FileSystem() = default;
 
-    // An existing file; others may read it meanwhile but not write it. Null on failure.
-    virtual std::unique_ptr<ReadStream> OpenRead(const std::string& path) = 0;
+    // An existing file; others may read it meanwhile but not write it. Null on failure,
+    // and why in failure.
+    virtual std::unique_ptr<ReadStream> OpenRead(const std::string& path,
+                                                 OpenFailure& failure) = 0;
+    std::unique_ptr<ReadStream> OpenRead(const std::string& path) {
+        OpenFailure ignored = OpenFailure::None;
+        return OpenRead(path, ignored);
+    }
     // Creates or empties path and holds it exclusively until closed. Null on failure.
     virtual std::unique_ptr<WriteStream> OpenWrite(const std::string& path) = 0;
     // Moves from over to, replacing to if it exists; durable once it returns true.
@@ -39,6 +49,8 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Whether the system can read the path's attributes: it exists and is reachable.
     virtual bool HasAttributes(const std::string& path) = 0;
+    // Lets time pass before a file is tried again.
+    virtual void Pause(unsigned milliseconds) = 0;
 };
 
 }  // namespace mirelka

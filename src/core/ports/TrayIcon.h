@@ -6,7 +6,8 @@ namespace mirelka {
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    virtual void Add() = 0;
+    // False when the icon is not there afterwards (the shell not ready, say).
+    virtual bool Add() = 0;
     virtual void Remove() = 0;
 };
 

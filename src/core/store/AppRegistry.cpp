@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "text/MbString.h"
 
@@ -24,6 +25,13 @@ void AppRegistry::Clear() {
     count_ = 0;
     cursor_ = -1;
     ascending_ = 1;
+}
+
+void AppRegistry::Swap(AppRegistry& other) noexcept {
+    std::swap(count_, other.count_);
+    std::swap(items_, other.items_);
+    std::swap(cursor_, other.cursor_);
+    std::swap(ascending_, other.ascending_);
 }
 
 AppEntry* AppRegistry::Find(const AppEntry& key) {

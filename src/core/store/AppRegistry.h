@@ -20,6 +20,8 @@ public:
     AppRegistry& operator=(const AppRegistry&) = delete;
 
     void Clear();
+    // Trades contents with other: a file read whole replaces the registry in one step.
+    void Swap(AppRegistry& other) noexcept;
     // The entry with key's title, or null. Stops at the first greater title.
     AppEntry* Find(const AppEntry& key);
     // Adds a copy in title order; false when the title is present (or memory ran out).

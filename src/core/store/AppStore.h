@@ -18,18 +18,28 @@ public:
     // AppData.txt goes beside the executable, whatever the current directory is.
     void PlaceBeside(const std::string& executablePath);
 
-    // Replaces the registry with the file's entries. CannotOpen: there is no file to read,
-    // the registry is empty. ReadFailed: it holds what was read before the failure.
-    FileStatus LoadAppData();
+    // Replaces the registry with the file's entries once it was read whole. CannotOpen:
+    // there is no file to read, the registry is empty. ReadFailed: it is there but could
+    // not be read whole; the registry keeps what it held. Patient: tries again for about a
+    // second while the file is held.
+    FileStatus LoadAppData(bool patient = false);
+    // CannotOpen, writing nothing, while a file that is there has not been read whole.
     FileStatus SaveAppData();
+    // Whether the registry stands for the file: read whole, or there was none.
+    bool Read() const { return read_; }
 
     AppRegistry& Registry() { return registry_; }
     const AppRegistry& Registry() const { return registry_; }
     const RecordFile& AppFile() const { return appFile_; }
 
 private:
+    FileStatus ReadInto(AppRegistry& registry);
+
+    FileSystem& files_;
+    const LeadBytes& leads_;
     AppRegistry registry_;
     RecordFile appFile_;
+    bool read_ = true;
 };
 
 }  // namespace mirelka

@@ -48,11 +48,15 @@ bool RecordFile::Open(Mode mode) {
     }
     error_ = Error::None;
     if (path_.empty()) {
+        error_ = mode == Mode::Read ? Error::Missing : Error::None;
         return false;
     }
     if (mode == Mode::Read) {
-        reader_ = fs_.OpenRead(path_);
+        FileSystem::OpenFailure failure = FileSystem::OpenFailure::None;
+        reader_ = fs_.OpenRead(path_, failure);
         if (!reader_) {
+            error_ = failure == FileSystem::OpenFailure::Missing ? Error::Missing
+                                                                 : Error::Unreadable;
             return false;
         }
         buffer_.resize(kBufferSize);
@@ -81,7 +85,7 @@ bool RecordFile::Close() {
         error_ = Error::Write;
         return false;
     }
-    if (!fs_.Replace(temp, path_)) {
+    if (!RetryForAMoment(fs_, [&] { return fs_.Replace(temp, path_); })) {
         fs_.Remove(temp);
         error_ = Error::Replace;
         return false;

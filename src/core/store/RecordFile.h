@@ -19,9 +19,11 @@ public:
     enum class Mode { Write = 1, Read = 2 };
     enum class Error {
         None,
-        Read,     // reading failed part-way
-        Write,    // writing, flushing or closing failed (disk full and the like)
-        Replace,  // the data file could not be replaced by the new content
+        Missing,     // no file to read
+        Unreadable,  // the file is there but could not be opened (held, refused)
+        Read,        // reading failed part-way
+        Write,       // writing, flushing or closing failed (disk full and the like)
+        Replace,     // the data file could not be replaced by the new content
     };
 
     RecordFile(FileSystem& fs, const LeadBytes& leads) : fs_(fs), leads_(leads) {}
@@ -34,6 +36,7 @@ public:
     bool SetFileName(const char* name);
     const std::string& Path() const { return path_; }
 
+    // Reading: LastError says Missing or Unreadable when it fails.
     bool Open(Mode mode);
     // Ends reading, or commits what was written. False when the commit failed.
     bool Close();
@@ -83,9 +86,27 @@ private:
 enum class FileStatus {
     Done,
     CannotOpen,   // no file to read, or the data file could not be created or replaced
-    ReadFailed,   // reading failed part-way
+    ReadFailed,   // the file is there but could not be read whole: held, refused, or part-way
     WriteFailed,  // writing, flushing or closing failed (disk full and the like)
 };
+
+// Antivirus, indexers and sync tools hold a file for a moment, and a data file that was not
+// read must never be taken for an empty one: attempt is tried again for about a second
+// while it fails. True once it succeeded.
+template <typename Attempt>
+bool RetryForAMoment(FileSystem& fs, Attempt attempt) {
+    constexpr unsigned kPause = 100;
+    constexpr unsigned kPatience = 1000;
+    for (unsigned waited = 0;; waited += kPause) {
+        if (attempt()) {
+            return true;
+        }
+        if (waited >= kPatience) {
+            return false;
+        }
+        fs.Pause(kPause);
+    }
+}
 
 // Rewrites file with what writeRecords writes (false when a write failed); a failure
 // part-way leaves the data file as it was.

@@ -13,6 +13,7 @@
 #include "resources/Texts.h"
 #include "store/AppStore.h"
 #include "text/MbString.h"
+#include "ui/Busy.h"
 #include "ui/Visibility.h"
 
 namespace mirelka {
@@ -30,8 +31,8 @@ bool HoldsRecordBreaker(const std::string& title) {
 
 }  // namespace
 
-bool SettingsWindow::ReadAppData() {
-    const FileStatus status = store_.LoadAppData();
+bool SettingsWindow::ReadAppData(bool patient) {
+    const FileStatus status = store_.LoadAppData(patient);
     if (status == FileStatus::CannotOpen) {
         // No file yet: an empty registry, silently.
         return false;
@@ -40,6 +41,40 @@ bool SettingsWindow::ReadAppData() {
         return false;
     }
     FillTitleBox();
+    return true;
+}
+
+int SettingsWindow::RestoreModeChecks() {
+    const int matched = modes_.RestoreModeChecks(true);
+    if (!modes_.ModeFileRead()) {
+        ReportFile(FileStatus::ReadFailed, modes_.ModeFile(), text::kCannotOpenScreenMode);
+    }
+    return matched;
+}
+
+bool SettingsWindow::CatchUpAppData() {
+    if (store_.Read()) {
+        return true;
+    }
+    if (store_.LoadAppData() == FileStatus::ReadFailed) {
+        return false;
+    }
+    // Emptying the box may empty its edit field too: what the user typed stays.
+    const std::string typed = view_.Text(IDC_TITLE);
+    FillTitleBox();
+    view_.SetText(IDC_TITLE, typed);
+    return true;
+}
+
+bool SettingsWindow::CatchUpScreenModes() {
+    if (modes_.ModeFileRead()) {
+        return true;
+    }
+    modes_.RestoreModeChecks();
+    if (!modes_.ModeFileRead()) {
+        return false;
+    }
+    FillModeSelector();
     return true;
 }
 
@@ -52,6 +87,13 @@ bool SettingsWindow::WriteAppData() {
 }
 
 void SettingsWindow::WriteScreenModes() {
+    if (!modes_.ModeFileRead()) {
+        // The user's saved modes are shown first once they can be read; saving comes after.
+        if (!CatchUpScreenModes()) {
+            view_.ShowMessage(text::kCannotOpenScreenMode, MessageType::Error);
+        }
+        return;
+    }
     const std::optional<FileStatus> status = modes_.SaveScreenModes();
     if (!status) {
         view_.ShowMessage(text::kTickOneToSave, MessageType::Error);
@@ -112,11 +154,15 @@ void SettingsWindow::ShowTab(int tab) {
 }
 
 void SettingsWindow::OnSettings() {
+    CatchUpAppData();
+    CatchUpScreenModes();
     visibility_.Request(true);
     const int tab = modes_.List().AnyTicked() ? 0 : 1;
     view_.TabSelect(IDC_TAB, tab);
     ShowTab(tab);
     view_.ShowNormal();
+    // After a switch to a smaller mode the window may stand off the screen's edge.
+    view_.KeepOnScreen();
     view_.SetForeground();
 }
 
@@ -291,6 +337,10 @@ bool SettingsWindow::ValidateEntry(const Form& form, bool forDelete) {
 
 void SettingsWindow::RegisterApp() {
     AppRegistry& registry = store_.Registry();
+    if (!CatchUpAppData()) {
+        view_.ShowMessage(text::kCannotOpenAppData, MessageType::Error);
+        return;
+    }
     const Form form = EntryFromControls();
     if (!ValidateEntry(form, false)) {
         return;
@@ -318,6 +368,10 @@ void SettingsWindow::RegisterApp() {
 }
 
 void SettingsWindow::DeleteApp() {
+    if (!CatchUpAppData()) {
+        view_.ShowMessage(text::kCannotOpenAppData, MessageType::Error);
+        return;
+    }
     const Form form = EntryFromControls();
     if (!ValidateEntry(form, true)) {
         return;
@@ -359,6 +413,9 @@ bool SettingsWindow::ShortcutToFields() {
     view.SetText(IDC_WORKDIR, "");
     // Trimmed for the look-up only: the control keeps what it shows.
     const std::string path(Trim(codePage_.FromUtf8(view.Text(IDC_SHORTCUT))));
+    // The shell's own dialog may come up inside Load; nothing may load another shortcut
+    // into the same object, or register, until it is read.
+    const Busy::Scope busy(busy_);
     if (path.empty() || !shortcuts_.Load(path)) {
         return false;
     }

@@ -8,6 +8,7 @@
 namespace mirelka {
 
 class AppStore;
+class Busy;
 class CodePage;
 class DialogView;
 class DisplayModes;
@@ -22,7 +23,7 @@ class SettingsWindow {
 public:
     SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
                    ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
-                   DisplayModes& modes, Visibility& visibility)
+                   DisplayModes& modes, Visibility& visibility, Busy& busy)
         : view_(view),
           files_(files),
           codePage_(codePage),
@@ -30,10 +31,15 @@ public:
           fileDialog_(fileDialog),
           store_(store),
           modes_(modes),
-          visibility_(visibility) {}
+          visibility_(visibility),
+          busy_(busy) {}
 
-    // AppData.txt into the registry and the title box; a read error is reported.
-    bool ReadAppData();
+    // AppData.txt into the registry and the title box; a read error is reported. Patient
+    // at start-up: a file held for a moment is tried again.
+    bool ReadAppData(bool patient = false);
+    // Start-up: ticks from ScreenMode.txt, patiently; a read error is reported. How many
+    // lines matched.
+    int RestoreModeChecks();
     // The registry into AppData.txt: a beep when saved, a message when not.
     bool WriteAppData();
 
@@ -74,6 +80,11 @@ public:
     void BrowseShortcut(int csidl);
 
 private:
+    // A data file not read whole yet is read before anything acts on it: the registry and
+    // the title box, or the ticks and the mode selector, then stand for it. False while it
+    // still can't be.
+    bool CatchUpAppData();
+    bool CatchUpScreenModes();
     // Tells the user what went wrong with file; true when nothing did.
     bool ReportFile(FileStatus status, const RecordFile& file, const char* cannotOpenText);
     // The ticked modes into ScreenMode.txt.
@@ -91,6 +102,7 @@ private:
     AppStore& store_;
     DisplayModes& modes_;
     Visibility& visibility_;
+    Busy& busy_;
 };
 
 }  // namespace mirelka
