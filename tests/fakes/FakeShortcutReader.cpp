@@ -11,6 +11,9 @@ bool FakeShortcutReader::Create() {
 bool FakeShortcutReader::Load(const std::string& path) {
     calls.push_back("Load " + path);
     loaded_ = nullptr;
+    if (onLoad) {
+        onLoad();
+    }
     if (!created_) {
         return false;
     }

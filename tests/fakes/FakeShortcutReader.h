@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ public:
     std::map<std::string, Link> links;
     bool available = true;  // Create fails when false
     std::vector<std::string> calls;
+    std::function<void()> onLoad;  // the shell's dialog, running our messages meanwhile
 
     bool Create() override;
     bool Load(const std::string& path) override;

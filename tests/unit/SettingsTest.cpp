@@ -34,13 +34,25 @@ constexpr MessageType kConfirm = MessageType::Confirm;
 constexpr MessageType kNotice = MessageType::Notice;
 constexpr MessageAnswer kYes = MessageAnswer::Yes;
 
+const std::string kModeFile = "C:\\Mirelka\\ScreenMode.txt";
+// What keeps both data files from being read at start-up.
+enum class Fault { None, Held, PartRead, HeldForAMoment };
+
 // The settings window over six modes, items 1 and 3 ticked by ScreenMode.txt: the mode
 // selector holds "未設定", item 1 and item 3.
 struct Window {
     test::FakePlatform p;
     LauncherDialog dialog{p.MakePorts(), kExe};
 
-    explicit Window(const std::string& appData = "", bool modes = true) {
+    explicit Window(const std::string& appData = "", bool modes = true, Fault fault = Fault::None) {
+        if (fault == Fault::PartRead) {
+            p.files.readFailsAfter = 10;
+        } else if (fault != Fault::None) {
+            p.files.locked = {kAppFile, kModeFile};
+        }
+        if (fault == Fault::HeldForAMoment) {
+            p.files.onPause = [this] { p.files.locked.clear(); };
+        }
         if (modes) {
             p.display.AddSixModes();
         }
@@ -134,6 +146,43 @@ TEST(Settings, LeavingTheModeTabNeedsATick) {
         EXPECT_EQ(w.p.view.ControlShown(IDC_DELETE), tab == 0);
         EXPECT_TRUE(w.p.view.ControlShown(IDC_REGISTER));
     }
+}
+
+TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenOver) {
+    const std::string three = "A\t" + kLink + "\t0\t0\t0\t0\t0\r\nB\t\t0\t0\t0\t0\t0\r\n" + "C\t" +
+                              kOther + "\t0\t0\t0\t0\t1\r\n";
+    const std::string modes = "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n";
+    for (const Fault fault : {Fault::Held, Fault::PartRead}) {
+        SCOPED_TRACE(fault == Fault::Held ? "held by another program" : "read fails part-way");
+        Window w(three, true, fault);
+        EXPECT_EQ(w.p.view.messages.size(), 2u) << "each file's read error, once";
+        EXPECT_EQ(w.p.view.messages.at(0).text,
+                  kAppFile + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。");
+        EXPECT_GE(w.p.files.paused, 2000u) << "tried again for about a second each";
+        EXPECT_EQ(w.dialog.Registry().Count(), 0);
+
+        w.p.view.TabSelect(IDC_TAB, 0);
+        w.Fill("New", kLink, 0, false);
+        EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"AppData.txtをｵｰﾌﾟﾝできません", kError}}));
+        EXPECT_EQ(w.Press(IDC_DELETE), (Said{{"AppData.txtをｵｰﾌﾟﾝできません", kError}}));
+        EXPECT_EQ(w.dialog.Registry().Count(), 0);
+        w.p.view.TabSelect(IDC_TAB, 1);
+        w.p.view.ListSetChecked(IDC_MODE_LIST, 0, true);
+        EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"ScreenMode.txtをｵｰﾌﾟﾝできません", kError}}));
+
+        w.p.files.locked.clear();
+        w.p.files.readFailsAfter.reset();
+        EXPECT_EQ(w.Press(IDC_REGISTER), Said{}) << "the saved ticks come back first";
+        EXPECT_EQ(w.p.view.ListChecked(IDC_MODE_LIST, 0), false);
+        EXPECT_EQ(w.p.view.ListChecked(IDC_MODE_LIST, 3), true);
+        w.p.view.TabSelect(IDC_TAB, 0);
+        EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「New」を登録しました", kNotice}}));
+        EXPECT_EQ(w.Data(), three + "New\t" + kLink + "\t0\t0\t0\t0\t0\r\n");
+        EXPECT_EQ(w.p.files.files[kModeFile], modes);
+    }
+    Window brief(three, true, Fault::HeldForAMoment);
+    EXPECT_TRUE(brief.p.view.messages.empty());
+    EXPECT_EQ(brief.dialog.Registry().Count(), 3);
 }
 
 TEST(Settings, RegistersOverwritesAndDeletes) {

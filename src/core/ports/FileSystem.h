@@ -36,8 +36,7 @@ public:
 
     // An existing file; others may read it meanwhile but not write it. Null on failure,
     // and why in failure.
-    virtual std::unique_ptr<ReadStream> OpenRead(const std::string& path,
-                                                 OpenFailure& failure) = 0;
+    virtual std::unique_ptr<ReadStream> OpenRead(const std::string& path, OpenFailure& failure) = 0;
     std::unique_ptr<ReadStream> OpenRead(const std::string& path) {
         OpenFailure ignored = OpenFailure::None;
         return OpenRead(path, ignored);

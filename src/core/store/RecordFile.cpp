@@ -55,8 +55,8 @@ bool RecordFile::Open(Mode mode) {
         FileSystem::OpenFailure failure = FileSystem::OpenFailure::None;
         reader_ = fs_.OpenRead(path_, failure);
         if (!reader_) {
-            error_ = failure == FileSystem::OpenFailure::Missing ? Error::Missing
-                                                                 : Error::Unreadable;
+            error_ =
+                failure == FileSystem::OpenFailure::Missing ? Error::Missing : Error::Unreadable;
             return false;
         }
         buffer_.resize(kBufferSize);
