@@ -13,10 +13,12 @@ bool LauncherApp::InitInstance() {
     // Held, never closed, until the process ends: that is what turns later starts away.
     static UniqueHandle instanceMutex;
     instanceMutex.reset(CreateMutexW(nullptr, FALSE, L"hMirelkaPrevInstance"));
-    if (!instanceMutex) {
+    // An elevated first instance's mutex denies us access: it exists all the same.
+    const DWORD error = GetLastError();
+    if (!instanceMutex && error != ERROR_ACCESS_DENIED) {
         return false;
     }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!instanceMutex || error == ERROR_ALREADY_EXISTS) {
         MessageBoxW(nullptr, Widen(text::kAlreadyRunning).c_str(), Widen(text::kCaption).c_str(),
                     MB_ICONERROR);
         instanceMutex.reset();

@@ -84,6 +84,10 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             // The controls stand on the tab's page: labels and the check box take its
             // background instead of the dialog's grey.
             EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+            // Run elevated, UIPI would drop the shell's messages from its lower integrity
+            // level: the icon would neither come back after an Explorer restart nor answer.
+            ChangeWindowMessageFilterEx(window, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+            ChangeWindowMessageFilterEx(window, kTrayCallbackMessage, MSGFLT_ALLOW, nullptr);
             return dialog_.OnInitDialog() ? TRUE : FALSE;
 
         case WM_PAINT:
@@ -125,6 +129,19 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
 
         case kTrayCallbackMessage:
             dialog_.OnTrayNotify(static_cast<std::intptr_t>(lParam));
+            return TRUE;
+
+        case WM_TIMER:
+            dialog_.OnTimer(static_cast<int>(wParam));
+            return TRUE;
+
+        case WM_QUERYENDSESSION:
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, dialog_.OnQueryEndSession() ? TRUE : FALSE);
+            return TRUE;
+
+        case WM_ENDSESSION:
+            dialog_.OnEndSession(wParam != FALSE);
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
 
         case WM_DESTROY:

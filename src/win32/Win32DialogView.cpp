@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "CheckListBox.h"
@@ -46,6 +47,34 @@ void Win32DialogView::Hide() {
 
 void Win32DialogView::ShowNormal() {
     ShowWindow(dialog_, SW_SHOWNORMAL);
+}
+
+void Win32DialogView::KeepOnScreen() {
+    RECT window{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(dialog_, &window) ||
+        !GetMonitorInfoW(MonitorFromWindow(dialog_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    // Not DM_REPOSITION alone: some dialog managers (Wine's) ignore it. A window larger than
+    // the work area keeps its caption on screen: the top left wins.
+    const RECT& work = monitor.rcWork;
+    LONG x = window.left;
+    LONG y = window.top;
+    x = std::max(std::min(x, work.right - (window.right - window.left)), work.left);
+    y = std::max(std::min(y, work.bottom - (window.bottom - window.top)), work.top);
+    if (x != window.left || y != window.top) {
+        SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Win32DialogView::StartTimer(int id, unsigned milliseconds) {
+    SetTimer(dialog_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void Win32DialogView::StopTimer(int id) {
+    KillTimer(dialog_, static_cast<UINT_PTR>(id));
 }
 
 void Win32DialogView::SetForeground() {

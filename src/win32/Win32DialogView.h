@@ -33,6 +33,9 @@ public:
     void FocusNextControl() override;
     void CursorPosition(int& x, int& y) const override;
     void ShowControl(int id, bool show) override;
+    void KeepOnScreen() override;
+    void StartTimer(int id, unsigned milliseconds) override;
+    void StopTimer(int id) override;
 
     std::string Text(int id) const override;
     void SetText(int id, std::string_view text) override;

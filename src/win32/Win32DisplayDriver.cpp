@@ -25,17 +25,7 @@ std::optional<DisplayMode> Enumerate(DWORD number) {
     return mode;
 }
 
-}  // namespace
-
-std::optional<DisplayMode> Win32DisplayDriver::Mode(std::uint32_t number) {
-    return Enumerate(number);
-}
-
-std::optional<DisplayMode> Win32DisplayDriver::RegistryMode() {
-    return Enumerate(ENUM_REGISTRY_SETTINGS);
-}
-
-void Win32DisplayDriver::Apply(const DisplayMode& mode) {
+void Change(const DisplayMode& mode, DWORD flags) {
     DEVMODEA record{};
     if (mode.driverRecord.size() == sizeof record) {
         std::memcpy(&record, mode.driverRecord.data(), sizeof record);
@@ -47,7 +37,30 @@ void Win32DisplayDriver::Apply(const DisplayMode& mode) {
         record.dmBitsPerPel = mode.bitsPerPixel;
         record.dmDisplayFrequency = mode.frequency;
     }
-    ChangeDisplaySettingsExA(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
+    ChangeDisplaySettingsExA(nullptr, &record, nullptr, flags, nullptr);
+}
+
+}  // namespace
+
+std::optional<DisplayMode> Win32DisplayDriver::Mode(std::uint32_t number) {
+    return Enumerate(number);
+}
+
+std::optional<DisplayMode> Win32DisplayDriver::RegistryMode() {
+    return Enumerate(ENUM_REGISTRY_SETTINGS);
+}
+
+std::optional<DisplayMode> Win32DisplayDriver::CurrentMode() {
+    return Enumerate(ENUM_CURRENT_SETTINGS);
+}
+
+void Win32DisplayDriver::Apply(const DisplayMode& mode) {
+    Change(mode, CDS_UPDATEREGISTRY);
+}
+
+void Win32DisplayDriver::StoreForNextStart(const DisplayMode& mode) {
+    // Written to the registry only: the screen stays as it is under the running program.
+    Change(mode, CDS_UPDATEREGISTRY | CDS_NORESET);
 }
 
 }  // namespace mirelka

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "MessageWait.h"
 #include "UniqueHandle.h"
 
 namespace mirelka {
@@ -47,7 +48,7 @@ int Win32ProcessRunner::RunAndWait(const std::string& program, const std::string
     }
     const UniqueHandle process(created.hProcess);
     const UniqueHandle thread(created.hThread);
-    WaitForSingleObject(process.get(), INFINITE);
+    WaitAnsweringSentMessages(process.get());
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.get(), &exitCode)) {
         return -1;

@@ -36,9 +36,13 @@ NOTIFYICONDATAW Win32TrayIcon::Record() const {
     return record;
 }
 
-void Win32TrayIcon::Add() {
+bool Win32TrayIcon::Add() {
     NOTIFYICONDATAW record = Record();
-    Shell_NotifyIconW(NIM_ADD, &record);
+    // An add that timed out may have added the icon all the same: ask before adding again,
+    // and again after a failed add.
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE ||
+           Shell_NotifyIconW(NIM_ADD, &record) != FALSE ||
+           Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
 void Win32TrayIcon::Remove() {

@@ -16,7 +16,7 @@ class Win32TrayIcon final : public TrayIcon {
 public:
     explicit Win32TrayIcon(HICON icon) : icon_(icon) {}
     void Attach(HWND dialog) { dialog_ = dialog; }
-    void Add() override;
+    bool Add() override;
     void Remove() override;
 
 private:

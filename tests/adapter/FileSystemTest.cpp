@@ -210,6 +210,25 @@ TEST_F(FileSystemTest, ReplaceOntoAReadOnlyFileLosesNeither) {
     }
 }
 
+TEST_F(FileSystemTest, TellsAMissingFileFromOneThatIsHeld) {
+    using Failure = FileSystem::OpenFailure;
+    Failure failure = Failure::None;
+    const std::string path = Path("AppData.txt");
+    EXPECT_EQ(fs.OpenRead(path, failure), nullptr);
+    EXPECT_EQ(failure, Failure::Missing);
+    EXPECT_EQ(fs.OpenRead(Path("gone\\AppData.txt"), failure), nullptr);
+    EXPECT_EQ(failure, Failure::Missing) << "nor its folder";
+    Put(path, "kept");
+    {
+        const UniqueFile other = Hold(path, GENERIC_READ, 0);
+        ASSERT_TRUE(other);
+        EXPECT_EQ(fs.OpenRead(path, failure), nullptr);
+        EXPECT_EQ(failure, Failure::Unreadable) << "there, but held without sharing";
+    }
+    EXPECT_NE(fs.OpenRead(path, failure), nullptr);
+    EXPECT_EQ(failure, Failure::None);
+}
+
 TEST_F(FileSystemTest, RemoveDeletesOnlyAnExistingFile) {
     const std::string path = Path("AppData.txt.tmp");
     Put(path, "x");

@@ -1,0 +1,54 @@
+#include "MessageWait.h"
+
+#include "Win32Tray.h"
+
+namespace mirelka {
+
+namespace {
+
+void DropQueuedInput() {
+    struct Range {
+        UINT first;
+        UINT last;
+    };
+    static constexpr Range kDropped[] = {
+        {WM_KEYFIRST, WM_KEYLAST},
+        {WM_MOUSEFIRST, WM_MOUSELAST},
+        {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
+        {WM_COMMAND, WM_SYSCOMMAND},
+        {kTrayCallbackMessage, kTrayCallbackMessage},
+    };
+    for (const Range& range : kDropped) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, range.first, range.last, PM_REMOVE | PM_NOYIELD)) {
+            if (message.message == WM_QUIT) {
+                // PeekMessage hands out WM_QUIT whatever the range: it is not ours to drop.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void WaitAnsweringSentMessages(HANDLE object) {
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            // MsgWaitForMultipleObjects dispatches nothing itself: this delivers every sent
+            // message pending and leaves the posted ones queued.
+            MSG message{};
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            continue;
+        }
+        if (woken == WAIT_FAILED) {
+            // Never spin: wait as before, deaf but correct.
+            WaitForSingleObject(object, INFINITE);
+        }
+        break;
+    }
+    DropQueuedInput();
+}
+
+}  // namespace mirelka
