@@ -549,8 +549,9 @@ void RunLaunch(const Options& options, const Workspace& work) {
             }
             const double ms = Ms(stamps.back() - posted);
             started.End();
-            // Mirelka waits for the program it started: it answers again once that ended.
-            if (!WaitUntil(kTimeoutMs, [&] { return AnswersWithin(dialog, 100); })) {
+            // Mirelka waits for the program it started, answering only what is sent to it:
+            // what is posted is handled once that ended.
+            if (!WaitForPostedMessages(dialog)) {
                 throw std::runtime_error("Mirelka did not come back from the launch");
             }
             Sleep(100);

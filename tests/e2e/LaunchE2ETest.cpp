@@ -111,9 +111,9 @@ protected:
     static void Launch(HWND dialog, int n) { PostCommand(dialog, ID_LAUNCH_FIRST + n); }
 
     // The launch that is running, or was posted before and has started, is over, restore
-    // included: Mirelka answers again only then.
+    // included: Mirelka answers sent messages meanwhile, but handles posted ones only then.
     void ExpectLaunchOver(HWND dialog) const {
-        EXPECT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
+        EXPECT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
     }
 
     static void RequireModes(std::initializer_list<ScreenMode> modes) {
@@ -167,12 +167,24 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     EXPECT_EQ(runs[0]["cwd"], Utf8(work));
     EXPECT_EQ(runs[0]["mode"], Text(restoring));
     EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(first) + "\"");
-    // While the program runs, Mirelka waits for it and the display stays switched.
-    EXPECT_FALSE(AnswersWithin(dialog, 300));
+    // While the program runs, Mirelka waits for it and the display stays switched; what is
+    // sent to it is answered, a right click (posted, or sent as the shell sends it) does
+    // nothing, and a session ending now leaves the captured mode for the next logon.
+    EXPECT_TRUE(AnswersWithin(dialog, 1000)) << "nobody hangs on the waiting launcher";
     EXPECT_EQ(RegistryMode(), restoring) << "no restore before the program has ended";
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    SendNotifyMessageW(dialog, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    LRESULT mayEnd = FALSE;
+    ASSERT_TRUE(SendWithTimeout(dialog, WM_QUERYENDSESSION, 0, 0, mayEnd));
+    EXPECT_EQ(mayEnd, TRUE);
+    LRESULT ignored = 0;
+    ASSERT_TRUE(SendWithTimeout(dialog, WM_ENDSESSION, TRUE, 0, ignored));
+    EXPECT_EQ(RegistryMode(), staying) << "the mode captured before the launch";
+    EXPECT_TRUE(PopupMenus(mirelka_->Id()).empty());
     ExpectLaunchOver(dialog);
     EXPECT_EQ(RegistryMode(), staying)
         << "the mode from just before the launch, not from the start";
+    EXPECT_EQ(WaitForPopupMenus(*mirelka_, 1, 500), nullptr) << "a click from the launch";
     EXPECT_EQ(ReadProbeLog(ProbeLogOf(second)).size(), 1u) << "each launch starts one program";
 }
 

@@ -155,8 +155,8 @@ protected:
             << launches_ << " started nothing; " << Describe(*mirelka_);
         ASSERT_EQ(runs.size(), launches_) << "one program a launch";
         EXPECT_EQ(runs.back()["mode"], Text(switched)) << "launch " << launches_;
-        // Mirelka answers once the program has ended and the mode is put back.
-        ASSERT_TRUE(RoundTrip(dialog_)) << Describe(*mirelka_);
+        // Mirelka handles what was posted once the program has ended and the mode is back.
+        ASSERT_TRUE(WaitForPostedMessages(dialog_)) << Describe(*mirelka_);
         ASSERT_EQ(RegistryMode(), original) << "after launch " << launches_;
     }
 
