@@ -233,8 +233,8 @@ TEST_F(ModesE2ETest, ModeCommandsSwitchTheDisplayAndTheStartCommandGoesBackToThe
                 GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
     const RECT& work = monitor.rcWork;
     EXPECT_LE(work.right - work.left, 640);
-    EXPECT_TRUE(window.left >= work.left && window.top >= work.top &&
-                window.right <= work.right && window.bottom <= work.bottom)
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom)
         << window.left << "," << window.top << " " << window.right << "," << window.bottom;
     PostCommand(dialog, IDCANCEL);
     PostCommand(dialog, ID_MODE_STARTUP);
