@@ -211,22 +211,16 @@ TEST_F(FileSystemTest, ReplaceOntoAReadOnlyFileLosesNeither) {
 }
 
 TEST_F(FileSystemTest, TellsAMissingFileFromOneThatIsHeld) {
-    using Failure = FileSystem::OpenFailure;
-    Failure failure = Failure::None;
+    FileSystem::OpenFailure failure = FileSystem::OpenFailure::None;
     const std::string path = Path("AppData.txt");
-    EXPECT_EQ(fs.OpenRead(path, failure), nullptr);
-    EXPECT_EQ(failure, Failure::Missing);
-    EXPECT_EQ(fs.OpenRead(Path("gone\\AppData.txt"), failure), nullptr);
-    EXPECT_EQ(failure, Failure::Missing) << "nor its folder";
-    Put(path, "kept");
-    {
-        const UniqueFile other = Hold(path, GENERIC_READ, 0);
-        ASSERT_TRUE(other);
-        EXPECT_EQ(fs.OpenRead(path, failure), nullptr);
-        EXPECT_EQ(failure, Failure::Unreadable) << "there, but held without sharing";
+    for (const std::string& missing : {path, Path("gone\\AppData.txt")}) {
+        EXPECT_EQ(fs.OpenRead(missing, failure), nullptr);
+        EXPECT_EQ(failure, FileSystem::OpenFailure::Missing) << missing;
     }
-    EXPECT_NE(fs.OpenRead(path, failure), nullptr);
-    EXPECT_EQ(failure, Failure::None);
+    Put(path, "kept");
+    const UniqueFile other = Hold(path, GENERIC_READ, 0);
+    EXPECT_EQ(fs.OpenRead(path, failure), nullptr);
+    EXPECT_EQ(failure, FileSystem::OpenFailure::Unreadable) << "there, but held without sharing";
 }
 
 TEST_F(FileSystemTest, RemoveDeletesOnlyAnExistingFile) {

@@ -174,6 +174,8 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     EXPECT_EQ(RegistryMode(), restoring) << "no restore before the program has ended";
     PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
     SendNotifyMessageW(dialog, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(DeleteTrayIcon(dialog));  // Explorer restarts meanwhile
+    PostMessageW(dialog, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     LRESULT mayEnd = FALSE;
     ASSERT_TRUE(SendWithTimeout(dialog, WM_QUERYENDSESSION, 0, 0, mayEnd));
     EXPECT_EQ(mayEnd, TRUE);
@@ -185,6 +187,7 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     EXPECT_EQ(RegistryMode(), staying)
         << "the mode from just before the launch, not from the start";
     EXPECT_EQ(WaitForPopupMenus(*mirelka_, 1, 500), nullptr) << "a click from the launch";
+    EXPECT_TRUE(TrayIconExists(dialog)) << "TaskbarCreated from the launch still counts";
     EXPECT_EQ(ReadProbeLog(ProbeLogOf(second)).size(), 1u) << "each launch starts one program";
 }
 
