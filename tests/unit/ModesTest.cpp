@@ -348,14 +348,6 @@ TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
     EXPECT_TRUE(s.dialog.OnCommand(33000));
     ASSERT_EQ(s.p.display.applied.size(), 1u);
     EXPECT_EQ(s.LastApplied(), s.TableRecord(1));
-
-    Launcher current;  // the mode in force stands in for a registry that can't be read
-    current.p.display.AddSixModes();
-    current.p.display.registry.reset();
-    current.p.display.current = current.p.display.table[2];
-    current.Start(kLines[1]);
-    EXPECT_TRUE(current.dialog.OnCommand(33000));
-    EXPECT_EQ(current.LastApplied(), current.TableRecord(2));
 }
 
 TEST(Modes, OnlyTheFirst998ItemsHaveACommand) {
