@@ -710,4 +710,34 @@ bool ShowSettings(HWND dialog) {
            WaitForPostedMessages(dialog);
 }
 
+HWND WaitForShortcutDialog(const Process& process) {
+    return WaitForWindow(process, L"#32770", Widen("ｼｮｰﾄｶｯﾄの指定"));
+}
+
+void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path) {
+    // What the dialog posted itself while opening (it may fill the field) goes first.
+    if (!WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog's thread does not answer");
+    }
+    // Windows' dialogs have an edit inside a combo box inside an extended combo box, cmb13;
+    // Wine's item dialog a plain edit, edt1.
+    constexpr int kNameCombo = 1148;
+    constexpr int kNameEdit = 1152;
+    HWND edit = FindWindowExW(
+        FindWindowExW(GetDlgItem(fileDialog, kNameCombo), nullptr, L"ComboBox", nullptr), nullptr,
+        L"Edit", nullptr);
+    if (edit == nullptr && ClassName(GetDlgItem(fileDialog, kNameEdit)) == L"Edit") {
+        edit = GetDlgItem(fileDialog, kNameEdit);
+    }
+    if (edit == nullptr) {
+        throw std::runtime_error("the open-file dialog has no file name field");
+    }
+    SetControlText(edit, path);
+    PostCommand(fileDialog, IDOK);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }) ||
+        !WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog stays after OK: " + Utf8(path));
+    }
+}
+
 }  // namespace mirelka::driver
