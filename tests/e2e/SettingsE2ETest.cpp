@@ -194,25 +194,22 @@ TEST_F(SettingsE2ETest, RegisteringWritesTheLineAndTheMenuLaunchesItUnderItsMode
 // that the item dialog opens each folder and that what is picked registers as before.)
 TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
     const std::wstring name = L"MirelkaBrowse.lnk";
-    const std::pair<int, int> buttons[] = {{IDC_BROWSE_DESKTOP, CSIDL_DESKTOPDIRECTORY},
-                                           {IDC_BROWSE_STARTMENU, CSIDL_PROGRAMS},
-                                           {IDC_BROWSE_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS}};
-    std::map<int, std::pair<std::wstring, std::wstring>> links;  // button: link, its target
+    std::map<int, std::wstring> links;  // by button, in the folder the button stands for
     struct Remove {
-        const decltype(links)& all;
+        const std::map<int, std::wstring>& links;
         ~Remove() {
-            for (const auto& [button, link] : all) {
-                DeleteFileW(link.first.c_str());
+            for (const auto& link : links) {
+                DeleteFileW(link.second.c_str());
             }
         }
     } remove{links};
-    for (const auto& [button, csidl] : buttons) {
+    for (const auto& [button, csidl] : {std::pair{IDC_BROWSE_DESKTOP, CSIDL_DESKTOPDIRECTORY},
+                                        {IDC_BROWSE_STARTMENU, CSIDL_PROGRAMS},
+                                        {IDC_BROWSE_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS}}) {
         wchar_t folder[MAX_PATH] = {};
         ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, csidl, TRUE)) << csidl;
-        const std::wstring target = appFolder_ + L"\\" + std::to_wstring(button) + L".exe";
-        CopyInto(ProbePath(), target);
-        links[button] = {std::wstring(folder) + L"\\" + name, target};
-        MakeShortcut(links[button].first, target, appFolder_);
+        links[button] = std::wstring(folder) + L"\\" + name;
+        MakeShortcut(links[button], probe_, appFolder_);
     }
     HWND dialog = StartAndOpenSettings();
     ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
@@ -220,16 +217,14 @@ TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
     for (const int button : {IDC_BROWSE_DESKTOP, IDC_BROWSE_STARTMENU, IDC_BROWSE_COMMON_STARTMENU,
                              IDC_BROWSE_DESKTOP}) {
         ASSERT_NO_FATAL_FAILURE(ChooseShortcut(dialog, name, button));
-        EXPECT_EQ(Text(dialog, IDC_SHORTCUT), Utf8(links[button].first)) << button;
-        EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(links[button].second)) << button;
+        EXPECT_EQ(Text(dialog, IDC_SHORTCUT), Utf8(links[button])) << button;
     }
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
     const std::optional<ShownBox> registered = Press(dialog, IDC_REGISTER, IDOK);
     ASSERT_TRUE(registered) << Describe(*mirelka_);
     EXPECT_EQ(registered->text, "「" + kTitle + "」を登録しました");
-    EXPECT_EQ(
-        Snapshot(appData_).bytes,
-        DataFileBytes({kTitle + "\t" + Utf8(links[IDC_BROWSE_DESKTOP].first) + "\t0\t0\t0\t0\t0"}));
+    EXPECT_EQ(Snapshot(appData_).bytes,
+              DataFileBytes({kTitle + "\t" + Utf8(links[IDC_BROWSE_DESKTOP]) + "\t0\t0\t0\t0\t0"}));
 }
 
 TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {
