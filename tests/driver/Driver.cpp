@@ -681,6 +681,18 @@ bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs) {
     return PollUntil(timeoutMs, [&] { return RegistryMode() == wanted; });
 }
 
+bool ApplyRegistryMode(const ScreenMode& mode) {
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    record.dmPelsWidth = mode.width;
+    record.dmPelsHeight = mode.height;
+    record.dmBitsPerPel = mode.bitsPerPixel;
+    record.dmDisplayFrequency = mode.frequency;
+    return ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr) ==
+           DISP_CHANGE_SUCCESSFUL;
+}
+
 DisplayGuard::DisplayGuard() {
     const std::optional<ScreenMode> mode = RegistryMode();
     if (!mode) {
@@ -690,17 +702,9 @@ DisplayGuard::DisplayGuard() {
 }
 
 DisplayGuard::~DisplayGuard() {
-    if (RegistryMode() == original_) {
-        return;
+    if (RegistryMode() != original_) {
+        ApplyRegistryMode(original_);
     }
-    DEVMODEW record{};
-    record.dmSize = sizeof record;
-    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
-    record.dmPelsWidth = original_.width;
-    record.dmPelsHeight = original_.height;
-    record.dmBitsPerPel = original_.bitsPerPixel;
-    record.dmDisplayFrequency = original_.frequency;
-    ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
 }
 
 HWND WaitForMirelka(const Process& process, Stage stage, DWORD timeoutMs,

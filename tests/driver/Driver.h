@@ -260,6 +260,9 @@ std::optional<ScreenMode> RegistryMode();
 // True once the registry mode is wanted.
 bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs = kActionTimeoutMs);
 
+// Switches to mode and stores it in the registry, as Mirelka does; false when refused.
+bool ApplyRegistryMode(const ScreenMode& mode);
+
 // Puts the registry mode found at construction back at destruction, whatever a test did.
 class DisplayGuard {
 public:
