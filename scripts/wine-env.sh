@@ -189,6 +189,14 @@ _mirelka_wine_session() {
     fi
     export WINEPREFIX="${MIRELKA_WINE_PREFIX_DIR}"
     _mirelka_make_prefix || return 1
+    # Caption buttons are Marlett glyphs: without the font they show as letters ("r" for
+    # the close button). Debian's Wine reads fonts from the prefix and through fontconfig,
+    # not from its own folder, where fonts-wine puts Marlett.
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    local fonts="${WINEPREFIX}/drive_c/windows/Fonts"
+    if [ -f "${marlett}" ] && [ ! -f "${fonts}/marlett.ttf" ]; then
+        cp "${marlett}" "${fonts}/" || return 1
+    fi
 
     # One server for the whole session: started here, no program started later carries the
     # caller's pipes into it, and each start skips the server's start-up.

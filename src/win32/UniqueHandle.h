@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace mirelka {
@@ -54,6 +56,9 @@ inline HICON NullIcon() {
 inline HMODULE NullModule() {
     return nullptr;
 }
+inline PWSTR NullString() {
+    return nullptr;
+}
 inline void CloseHandleChecked(HANDLE h) {
     ::CloseHandle(h);
 }
@@ -66,6 +71,9 @@ inline void DestroyIconChecked(HICON i) {
 inline void FreeLibraryChecked(HMODULE m) {
     ::FreeLibrary(m);
 }
+inline void CoTaskMemFreeChecked(PWSTR s) {
+    ::CoTaskMemFree(s);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;
@@ -73,5 +81,7 @@ using UniqueFile = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::Invalid
 using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuChecked, detail::NullMenu>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconChecked, detail::NullIcon>;
 using UniqueModule = UniqueAny<HMODULE, detail::FreeLibraryChecked, detail::NullModule>;
+// A string the shell allocated with the COM task allocator.
+using UniqueCoTaskString = UniqueAny<PWSTR, detail::CoTaskMemFreeChecked, detail::NullString>;
 
 }  // namespace mirelka

@@ -1,11 +1,13 @@
 #include "Win32FileDialog.h"
 
-#include <commdlg.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <string>
+#include <vector>
 
-#include "SystemLibrary.h"
+#include "ComPtr.h"
+#include "UniqueHandle.h"
 #include "Win32CodePage.h"
 
 namespace mirelka {
@@ -18,44 +20,63 @@ std::optional<std::string> Win32FileDialog::SpecialFolder(int csidl) {
     return Narrow(path);
 }
 
+// The common item dialog, not GetOpenFileNameW: from Windows 7 on, that one opens in the last
+// folder used whenever lpstrInitialDir equals the folder of the program's first use of the
+// dialog, so the button used first would open wherever the user last browsed. SetFolder
+// overrides every remembered folder. COM is initialised on this thread (apartment-threaded)
+// by the shortcut reader at start-up.
 std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
-    // "description\0pattern\0...\0\0"
-    std::wstring filter;
-    for (const Filter& entry : request.filters) {
-        filter += Widen(entry.description);
-        filter.push_back(L'\0');
-        filter += Widen(entry.pattern);
-        filter.push_back(L'\0');
-    }
-    filter.push_back(L'\0');
-    const std::wstring title = Widen(request.title);
-    const std::wstring extension = Widen(request.defaultExtension);
-    const std::wstring folder = Widen(request.initialFolder);
-
-    wchar_t file[MAX_PATH + 1] = {};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;  // disabled while the file dialog is open
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH + 1;
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = extension.c_str();
-    // OFN_NODEREFERENCELINKS: the shortcut file itself, not where it points.
-    dialog.Flags = OFN_READONLY | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
-                   OFN_NODEREFERENCELINKS | OFN_ENABLESIZING | OFN_EXPLORER;
-    // Loaded at the first browse, from the system folder only: with the print spooler it pulls
-    // in, it would cost the resident program 0.8 MiB for a dialog most sessions never open.
-    if (!library_) {
-        library_ = LoadSystemLibrary(L"comdlg32.dll");
-    }
-    const auto open = SystemProc<decltype(GetOpenFileNameW)>(library_, "GetOpenFileNameW");
-    if (open == nullptr || !open(&dialog)) {
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IFileOpenDialog, dialog.PutVoid()))) {
         return std::nullopt;
     }
-    return Narrow(file);
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(dialog->GetOptions(&options))) {
+        return std::nullopt;
+    }
+    // FOS_NODEREFERENCELINKS: the shortcut file itself, not where it points.
+    options |= FOS_NODEREFERENCELINKS | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM;
+    if (FAILED(dialog->SetOptions(options))) {
+        return std::nullopt;
+    }
+
+    std::vector<std::wstring> texts;
+    texts.reserve(request.filters.size() * 2);  // the specs point into these
+    std::vector<COMDLG_FILTERSPEC> specs;
+    for (const Filter& entry : request.filters) {
+        texts.push_back(Widen(entry.description));
+        texts.push_back(Widen(entry.pattern));
+        specs.push_back({texts[texts.size() - 2].c_str(), texts.back().c_str()});
+    }
+    if (!specs.empty()) {
+        dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+        dialog->SetFileTypeIndex(1);
+    }
+    dialog->SetTitle(Widen(request.title).c_str());
+    dialog->SetDefaultExtension(Widen(request.defaultExtension).c_str());
+    if (!request.initialFolder.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(Widen(request.initialFolder).c_str(), nullptr,
+                                                  IID_IShellItem, folder.PutVoid()))) {
+            dialog->SetFolder(folder.Get());
+        }
+    }
+
+    // The owner stays disabled while the dialog is open; cancelling gives ERROR_CANCELLED.
+    if (FAILED(dialog->Show(owner_))) {
+        return std::nullopt;
+    }
+    ComPtr<IShellItem> chosen;
+    if (FAILED(dialog->GetResult(chosen.Put()))) {
+        return std::nullopt;
+    }
+    PWSTR path = nullptr;
+    if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        return std::nullopt;
+    }
+    const UniqueCoTaskString owned(path);
+    return Narrow(owned.get());
 }
 
 }  // namespace mirelka

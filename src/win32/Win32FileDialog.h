@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "UniqueHandle.h"
 #include "ports/FileDialog.h"
 
 namespace mirelka {
@@ -15,7 +14,6 @@ public:
 
 private:
     HWND owner_ = nullptr;
-    UniqueModule library_;  // comdlg32, loaded at the first browse
 };
 
 }  // namespace mirelka

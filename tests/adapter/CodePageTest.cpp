@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -96,8 +95,10 @@ TEST(Win32CodePage65001, ConvertsAnyTextBothWays) {
 }
 
 TEST(Win32CodePage, TheActiveCodePageIsTheDefault) {
-    const char* locale = std::getenv("LC_ALL");
-    if (locale == nullptr || std::string(locale).rfind("ja_JP", 0) != 0) {
+    constexpr DWORD kSize = 64;
+    char locale[kSize] = {};
+    const DWORD length = GetEnvironmentVariableA("LC_ALL", locale, kSize);
+    if (length == 0 || length >= kSize || std::string(locale).rfind("ja_JP", 0) != 0) {
         GTEST_SKIP() << "run with LC_ALL=ja_JP.UTF-8";
     }
     const Win32CodePage cp;

@@ -681,6 +681,18 @@ bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs) {
     return PollUntil(timeoutMs, [&] { return RegistryMode() == wanted; });
 }
 
+bool ApplyRegistryMode(const ScreenMode& mode) {
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    record.dmPelsWidth = mode.width;
+    record.dmPelsHeight = mode.height;
+    record.dmBitsPerPel = mode.bitsPerPixel;
+    record.dmDisplayFrequency = mode.frequency;
+    return ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr) ==
+           DISP_CHANGE_SUCCESSFUL;
+}
+
 DisplayGuard::DisplayGuard() {
     const std::optional<ScreenMode> mode = RegistryMode();
     if (!mode) {
@@ -690,17 +702,9 @@ DisplayGuard::DisplayGuard() {
 }
 
 DisplayGuard::~DisplayGuard() {
-    if (RegistryMode() == original_) {
-        return;
+    if (RegistryMode() != original_) {
+        ApplyRegistryMode(original_);
     }
-    DEVMODEW record{};
-    record.dmSize = sizeof record;
-    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
-    record.dmPelsWidth = original_.width;
-    record.dmPelsHeight = original_.height;
-    record.dmBitsPerPel = original_.bitsPerPixel;
-    record.dmDisplayFrequency = original_.frequency;
-    ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
 }
 
 HWND WaitForMirelka(const Process& process, Stage stage, DWORD timeoutMs,
@@ -740,6 +744,36 @@ bool ShowSettings(HWND dialog) {
     PostCommand(dialog, ID_TRAY_SETTINGS);
     return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }) &&
            WaitForPostedMessages(dialog);
+}
+
+HWND WaitForShortcutDialog(const Process& process) {
+    return WaitForWindow(process, L"#32770", Widen("ｼｮｰﾄｶｯﾄの指定"));
+}
+
+void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path) {
+    // What the dialog posted itself while opening (it may fill the field) goes first.
+    if (!WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog's thread does not answer");
+    }
+    // Windows' dialogs have an edit inside a combo box inside an extended combo box, cmb13;
+    // Wine's item dialog a plain edit, edt1.
+    constexpr int kNameCombo = 1148;
+    constexpr int kNameEdit = 1152;
+    HWND edit = FindWindowExW(
+        FindWindowExW(GetDlgItem(fileDialog, kNameCombo), nullptr, L"ComboBox", nullptr), nullptr,
+        L"Edit", nullptr);
+    if (edit == nullptr && ClassName(GetDlgItem(fileDialog, kNameEdit)) == L"Edit") {
+        edit = GetDlgItem(fileDialog, kNameEdit);
+    }
+    if (edit == nullptr) {
+        throw std::runtime_error("the open-file dialog has no file name field");
+    }
+    SetControlText(edit, path);
+    PostCommand(fileDialog, IDOK);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }) ||
+        !WaitForPostedMessages(mainDialog)) {
+        throw std::runtime_error("the open-file dialog stays after OK: " + Utf8(path));
+    }
 }
 
 }  // namespace mirelka::driver

@@ -200,6 +200,14 @@ HWND WaitForMainDialog(const Process& process, DWORD timeoutMs = kStartTimeoutMs
 // Shows the settings window as 設定 in the tray menu does; false when it did not show.
 bool ShowSettings(HWND dialog);
 
+// The open-file dialog of Mirelka's browse buttons ("ｼｮｰﾄｶｯﾄの指定") once it shows; null when
+// it did not in time.
+HWND WaitForShortcutDialog(const Process& process);
+// Types path (or a bare file name, looked up in the folder the dialog shows) into that
+// dialog's file name field and presses OK. The dialog runs in the thread of mainDialog.
+// Throws when the field is missing or the dialog stays (as it does for a missing file).
+void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path);
+
 // ---- the notification icon and menus ------------------------------------------------------
 
 // Posts what the shell posts for a mouse message over the icon.
@@ -259,6 +267,9 @@ std::vector<ScreenMode> DriverModes();
 std::optional<ScreenMode> RegistryMode();
 // True once the registry mode is wanted.
 bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs = kActionTimeoutMs);
+
+// Switches to mode and stores it in the registry, as Mirelka does; false when refused.
+bool ApplyRegistryMode(const ScreenMode& mode);
 
 // Puts the registry mode found at construction back at destruction, whatever a test did.
 class DisplayGuard {

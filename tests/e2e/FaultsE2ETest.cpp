@@ -43,7 +43,7 @@ private:
 // The line ScreenMode.txt holds for a mode list label such as " 800×600×32 60Hz".
 std::string ModeLineOf(const std::wstring& label) {
     unsigned long n[4] = {};
-    if (std::swscanf(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]) != 4) {
+    if (swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]) != 4) {
         throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
     }
     return std::to_string(n[0]) + "\t" + std::to_string(n[1]) + "\t" + std::to_string(n[2]) + "\t" +

@@ -514,31 +514,6 @@ std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int butt
     return answered;
 }
 
-HWND WaitForShortcutDialog(const Process& process) {
-    return WaitForWindow(process, L"#32770", Widen("ｼｮｰﾄｶｯﾄの指定"));
-}
-
-void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path) {
-    constexpr int kFileNameField = 1148;  // cmb13
-    // What the dialog posted itself while opening (it may fill the field) goes first.
-    if (!WaitForPostedMessages(mainDialog)) {
-        throw std::runtime_error("the open-file dialog's thread does not answer");
-    }
-    // An edit inside a combo box inside an extended combo box.
-    HWND edit = FindWindowExW(
-        FindWindowExW(GetDlgItem(fileDialog, kFileNameField), nullptr, L"ComboBox", nullptr),
-        nullptr, L"Edit", nullptr);
-    if (edit == nullptr) {
-        throw std::runtime_error("the open-file dialog has no file name field");
-    }
-    SetControlText(edit, path);
-    PostCommand(fileDialog, IDOK);
-    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }) ||
-        !WaitForPostedMessages(mainDialog)) {
-        throw std::runtime_error("the open-file dialog stays after OK: " + Utf8(path));
-    }
-}
-
 std::wstring HelperPath(std::wstring_view fileName) {
     const std::wstring& probe = ProbePath();
     const std::size_t slash = probe.find_last_of(L"\\/");

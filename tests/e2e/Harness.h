@@ -111,13 +111,6 @@ struct AnsweredBox {
 // waits until it is gone; nothing when none showed or it did not go.
 std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int button);
 
-// The open-file dialog of Mirelka's browse buttons ("ｼｮｰﾄｶｯﾄの指定") once it shows; null when
-// it did not in time.
-HWND WaitForShortcutDialog(const Process& process);
-// Types path into that dialog's file name field and presses OK. The dialog runs in the
-// thread of mainDialog. Throws when the field is missing or the dialog stays.
-void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path);
-
 // A file of ours built beside the launch probe: a helper program or DLL.
 std::wstring HelperPath(std::wstring_view fileName);
 // Whether this runs under Wine: its file system differs from Windows' in places.

@@ -45,8 +45,8 @@ std::vector<ScreenMode> ListedModes(HWND list) {
     std::vector<ScreenMode> modes;
     for (const std::wstring& label : ListItems(list)) {
         unsigned long numbers[4] = {};
-        if (std::swscanf(label.c_str(), L" %lu×%lu×%lu %luHz", &numbers[0], &numbers[1],
-                         &numbers[2], &numbers[3]) != 4) {
+        if (swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &numbers[0], &numbers[1], &numbers[2],
+                      &numbers[3]) != 4) {
             throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
         }
         const ScreenMode mode{numbers[0], numbers[1], numbers[2], numbers[3]};

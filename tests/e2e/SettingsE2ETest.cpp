@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +21,6 @@
 
 namespace mirelka::e2e {
 namespace {
-
-constexpr int kFileNameField = 1148;  // cmb13 of the system's open-file dialog
 
 // What a message box showed before the test answered it.
 struct ShownBox {
@@ -98,25 +98,14 @@ protected:
         return dialog;
     }
 
-    // Browses for a shortcut and types its path into the open-file dialog's name field.
-    void ChooseShortcut(HWND dialog, const std::wstring& path) const {
-        PostCommand(dialog, IDC_BROWSE_DESKTOP);
-        HWND fileDialog = WaitForWindow(*mirelka_, L"#32770", Widen("ｼｮｰﾄｶｯﾄの指定"));
+    // Browses with this button for a shortcut: its path, or a bare name looked up in the
+    // folder the open-file dialog shows.
+    void ChooseShortcut(HWND dialog, const std::wstring& path,
+                        int button = IDC_BROWSE_DESKTOP) const {
+        PostCommand(dialog, button);
+        HWND fileDialog = WaitForShortcutDialog(*mirelka_);
         ASSERT_NE(fileDialog, nullptr) << Describe(*mirelka_);
-        // Its thread is the main dialog's: what the file dialog posted itself while it
-        // opened (it may fill the name field) is handled before the test types.
-        ASSERT_TRUE(WaitForPostedMessages(dialog));
-        HWND field = GetDlgItem(fileDialog, kFileNameField);
-        ASSERT_NE(field, nullptr) << "the open-file dialog has no file name field";
-        // The field is an edit inside a combo box inside an extended combo box.
-        HWND edit = FindWindowExW(FindWindowExW(field, nullptr, L"ComboBox", nullptr), nullptr,
-                                  L"Edit", nullptr);
-        ASSERT_NE(edit, nullptr);
-        SetControlText(edit, path);
-        PostCommand(fileDialog, IDOK);
-        ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindow(fileDialog) == FALSE; }))
-            << "the open-file dialog stays: " << Describe(*mirelka_);
-        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        ChooseInFileDialog(dialog, fileDialog, path);
     }
 
     // Presses a button and reads and answers the message box it brings.
@@ -197,6 +186,45 @@ TEST_F(SettingsE2ETest, RegisteringWritesTheLineAndTheMenuLaunchesItUnderItsMode
     EXPECT_EQ(runs[0].at("cwd"), Utf8(appFolder_));
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     EXPECT_EQ(RegistryMode(), display_.Original()) << "put back when the program ended";
+}
+
+// Each browse button opens the dialog in its own folder, the one used first too when it comes
+// back after the others: a bare name picks that folder's shortcut. (On Windows 7 and later
+// the old GetOpenFileNameW sent it to the last folder used; Wine never did, so here this shows
+// that the item dialog opens each folder and that what is picked registers as before.)
+TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
+    const std::wstring name = L"MirelkaBrowse.lnk";
+    std::map<int, std::wstring> links;  // by button, in the folder the button stands for
+    struct Remove {
+        const std::map<int, std::wstring>& links;
+        ~Remove() {
+            for (const auto& link : links) {
+                DeleteFileW(link.second.c_str());
+            }
+        }
+    } remove{links};
+    for (const auto& [button, csidl] : {std::pair{IDC_BROWSE_DESKTOP, CSIDL_DESKTOPDIRECTORY},
+                                        {IDC_BROWSE_STARTMENU, CSIDL_PROGRAMS},
+                                        {IDC_BROWSE_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS}}) {
+        wchar_t folder[MAX_PATH] = {};
+        ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, csidl, TRUE)) << csidl;
+        links[button] = std::wstring(folder) + L"\\" + name;
+        MakeShortcut(links[button], probe_, appFolder_);
+    }
+    HWND dialog = StartAndOpenSettings();
+    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
+
+    for (const int button : {IDC_BROWSE_DESKTOP, IDC_BROWSE_STARTMENU, IDC_BROWSE_COMMON_STARTMENU,
+                             IDC_BROWSE_DESKTOP}) {
+        ASSERT_NO_FATAL_FAILURE(ChooseShortcut(dialog, name, button));
+        EXPECT_EQ(Text(dialog, IDC_SHORTCUT), Utf8(links[button])) << button;
+    }
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
+    const std::optional<ShownBox> registered = Press(dialog, IDC_REGISTER, IDOK);
+    ASSERT_TRUE(registered) << Describe(*mirelka_);
+    EXPECT_EQ(registered->text, "「" + kTitle + "」を登録しました");
+    EXPECT_EQ(Snapshot(appData_).bytes,
+              DataFileBytes({kTitle + "\t" + Utf8(links[IDC_BROWSE_DESKTOP]) + "\t0\t0\t0\t0\t0"}));
 }
 
 TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {

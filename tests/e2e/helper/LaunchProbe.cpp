@@ -53,16 +53,17 @@ int wmain() {
     record += "\n";
 
     const std::wstring log = std::wstring(self) + L".log";
-    if (FILE* file = _wfopen(log.c_str(), L"ab")) {
+    FILE* file = nullptr;
+    if (_wfopen_s(&file, log.c_str(), L"ab") == 0) {
         std::fwrite(record.data(), 1, record.size(), file);
         std::fclose(file);
     }
 
     DWORD sleepMs = 300;
     const std::wstring sleepFile = std::wstring(self) + L".sleep";
-    if (FILE* file = _wfopen(sleepFile.c_str(), L"rb")) {
+    if (_wfopen_s(&file, sleepFile.c_str(), L"rb") == 0) {
         unsigned long value = 0;
-        if (std::fscanf(file, "%lu", &value) == 1) {
+        if (fscanf_s(file, "%lu", &value) == 1) {
             sleepMs = static_cast<DWORD>(value);
         }
         std::fclose(file);

@@ -48,7 +48,8 @@ int wmain() {
     record += "\n";
 
     const std::wstring log = std::wstring(self) + L".log";
-    if (FILE* file = _wfopen(log.c_str(), L"ab")) {
+    FILE* file = nullptr;
+    if (_wfopen_s(&file, log.c_str(), L"ab") == 0) {
         std::fwrite(record.data(), 1, record.size(), file);
         std::fclose(file);
     }
