@@ -82,7 +82,7 @@ std::unique_ptr<ReadStream> FakeFileSystem::OpenRead(const std::string& path,
         return nullptr;
     }
     failure = OpenFailure::Unreadable;
-    if (unreadable.count(path) != 0 || locked.count(path) != 0 || held_.count(path) != 0) {
+    if (unreadable.count(path) != 0 || held_.count(path) != 0) {
         return nullptr;
     }
     failure = OpenFailure::None;
@@ -90,8 +90,7 @@ std::unique_ptr<ReadStream> FakeFileSystem::OpenRead(const std::string& path,
 }
 
 std::unique_ptr<WriteStream> FakeFileSystem::OpenWrite(const std::string& path) {
-    if (uncreatable.count(path) != 0 || locked.count(path) != 0 || held_.count(path) != 0 ||
-        ReadersOf(path) > 0) {
+    if (uncreatable.count(path) != 0 || held_.count(path) != 0 || ReadersOf(path) > 0) {
         return nullptr;
     }
     return std::make_unique<FakeWriteStream>(*this, path);
@@ -99,9 +98,8 @@ std::unique_ptr<WriteStream> FakeFileSystem::OpenWrite(const std::string& path) 
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
     // Like the real thing: no file that anyone has open is moved or replaced.
-    if (unreplaceable.count(to) != 0 || locked.count(to) != 0 || held_.count(from) != 0 ||
-        held_.count(to) != 0 || ReadersOf(from) > 0 || ReadersOf(to) > 0 ||
-        files.count(from) == 0) {
+    if (unreplaceable.count(to) != 0 || held_.count(from) != 0 || held_.count(to) != 0 ||
+        ReadersOf(from) > 0 || ReadersOf(to) > 0 || files.count(from) == 0) {
         return false;
     }
     files[to] = std::move(files[from]);

@@ -16,8 +16,7 @@ public:
     std::map<std::string, std::string> files;
 
     // Faults.
-    std::set<std::string> unreadable;           // OpenRead fails: there but refused
-    std::set<std::string> locked;               // held by another program without sharing
+    std::set<std::string> unreadable;           // OpenRead fails: there, but held or refused
     std::set<std::string> uncreatable;          // OpenWrite fails
     std::set<std::string> unreplaceable;        // Replace onto this path fails
     std::optional<std::size_t> writeLimit;      // total bytes a write stream takes, then fails

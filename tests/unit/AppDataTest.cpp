@@ -155,7 +155,6 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
         {"disk full at once", [](test::FakeFileSystem& f) { f.writeLimit = 0; }, kDiskFull},
         {"disk full part-way", [](test::FakeFileSystem& f) { f.writeLimit = 30; }, kDiskFull},
         {"flush fails", [](test::FakeFileSystem& f) { f.failClose = true; }, kDiskFull},
-        {"held for good", [](test::FakeFileSystem& f) { f.locked.insert(kData); }, kCannotOpen},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -180,9 +179,9 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
 
     // Held for a moment, as antivirus and indexers do with a fresh file: replaced once free.
     ASSERT_TRUE(dialog.Registry().Insert({"d", "", 0, 0, 0, 0, 0}));
-    fs.locked.insert(kData);
+    fs.unreplaceable.insert(kData);
     view.messages.clear();
-    fs.onPause = [&] { fs.locked.erase(kData); };
+    fs.onPause = [&] { fs.unreplaceable.clear(); };
     ASSERT_TRUE(dialog.Settings().WriteAppData());
     EXPECT_EQ(fs.files[kData], old + "c\tC.lnk\t9\t9\t9\t9\t1\r\nd\t\t0\t0\t0\t0\t0\r\n");
     EXPECT_TRUE(view.messages.empty());

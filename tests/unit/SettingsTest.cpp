@@ -48,7 +48,7 @@ struct Window {
         if (fault == Fault::PartRead) {
             p.files.readFailsAfter = 10;
         } else if (fault != Fault::None) {
-            p.files.locked = {kAppFile, kModeFile};
+            p.files.unreadable = {kAppFile, kModeFile};
         }
         if (modes) {
             p.display.AddSixModes();
@@ -163,7 +163,7 @@ TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenOver) {
         w.p.view.ListSetChecked(IDC_MODE_LIST, 0, true);
         EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"ScreenMode.txtをｵｰﾌﾟﾝできません", kError}}));
 
-        w.p.files.locked.clear();
+        w.p.files.unreadable.clear();
         w.p.files.readFailsAfter.reset();
         EXPECT_EQ(w.Press(IDC_REGISTER), Said{}) << "the saved ticks come back, unsaved";
         EXPECT_FALSE(w.p.view.ListChecked(IDC_MODE_LIST, 0));
