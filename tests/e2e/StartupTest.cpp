@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -47,6 +49,21 @@ TEST_F(StartupTest, SecondStartIsTurnedAwayAndTheFirstKeepsRunning) {
     EXPECT_TRUE(first.IsRunning());
     EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog))
         << "the first instance keeps its dialog; " << Describe(first);
+}
+
+TEST_F(StartupTest, AGuardThatDeniesUsAccessIsAFirstInstanceAllTheSame) {
+    // As a normal process meets the mutex of an elevated first instance.
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(D;;GA;;;WD)", SDDL_REVISION_1, &denyAll, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, denyAll, FALSE};
+    const UniqueHandle guard(CreateMutexW(&attributes, FALSE, L"hMirelkaPrevInstance"));
+    LocalFree(denyAll);
+    Process second = Start();
+    HWND box = WaitForMessageBox(second);
+    ASSERT_NE(box, nullptr) << "a silent exit; " << Describe(second);
+    EXPECT_EQ(Utf8(MessageBoxText(box)), "Mirelka.exeは既に起動しています");
+    PostCommand(box, IDOK);
 }
 
 TEST_F(StartupTest, TitlesComeFromTheExecutablesFolderInTitleOrder) {
