@@ -7,13 +7,11 @@
 #include "app/LauncherDialog.h"
 #include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
-#include "unit/Sjis.h"
 
 namespace mirelka {
 namespace {
 
 using namespace std::string_literals;
-using namespace test::sjis;
 using Texts = std::vector<std::string>;
 using Record = std::vector<unsigned char>;
 
@@ -47,11 +45,12 @@ protected:
         }
         return 0;
     }
-    // Each run as "program | command line | directory".
+    // Each run as "program | command line | directory", elevated ones marked.
     Texts Runs() const {
         Texts runs;
         for (const auto& run : p.processes.runs) {
-            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory);
+            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory +
+                           (run.elevated ? " | elevated" : ""));
         }
         return runs;
     }
@@ -78,12 +77,12 @@ TEST_F(Launch, RunsTheTargetInItsFolderUnderTheEntrysModeAndRestores) {
     EXPECT_TRUE(dialog.OnCommand(command));
 
     EXPECT_EQ(dialog.Registry().Cursor(), 1);
-    EXPECT_EQ(p.shortcuts.calls, (Texts{"Load " + kLink, "WorkingDirectory", "Target"}));
+    EXPECT_EQ(p.shortcuts.calls,
+              (Texts{"Load " + kLink, "WorkingDirectory", "Target", "Arguments"}));
     EXPECT_EQ(Runs(), Texts{kGame + " | \"" + kGame + "\" | " + kGameDir});
     EXPECT_EQ(during, p.display.table[1].driverRecord) << "the first equal item, unticked";
     EXPECT_EQ(Applied(), (std::vector<int>{1, kSavedTag}));
     EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
-    EXPECT_EQ(p.processes.currentDirectory, kGameDir) << "stays changed";
     EXPECT_TRUE(p.view.messages.empty());
 }
 
@@ -153,7 +152,6 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
         EXPECT_EQ(p.shortcuts.calls, c.calls);
         EXPECT_TRUE(p.display.applied.empty());
         EXPECT_TRUE(p.processes.runs.empty());
-        EXPECT_EQ(p.processes.currentDirectory, "C:\\Start");
         EXPECT_TRUE(p.view.messages.empty());
     }
 
@@ -170,7 +168,7 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
 
 TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
     const std::string run = "C:\\x\\run";
-    const std::string hyoRun = "C:\\"s + kHyo + "\\run";
+    const std::string hyoRun = "C:\\表\\run";
     const struct {
         const char* name;
         std::string target;
@@ -178,22 +176,19 @@ TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
         std::optional<std::string> program;  // none: nothing runs
     } cases[] = {
         {"full path", kGame, {kGame}, kGame},
-        {"bare name", "tool.exe", {".\\tool.exe"}, ".\\tool.exe"},
+        {"bare name", "tool.exe", {"C:\\Start\\tool.exe"}, "C:\\Start\\tool.exe"},
         {"bare name, search path only", "notepad", {"C:\\Windows\\notepad.exe"}, std::nullopt},
         {"a dot: used as it is", run + ".old", {run + ".old", run + ".old.exe"}, run + ".old"},
         {".com first", run, {run + ".cmd", run + ".exe", run + ".com"}, run + ".com"},
         {".exe before .bat", run, {run + ".bat", run + ".exe"}, run + ".exe"},
         {".bat before .cmd", run, {run + ".cmd", run + ".bat"}, run + ".bat"},
-        {".cmd last", "run", {".\\run.cmd"}, ".\\run.cmd"},
+        {".cmd last", "run", {"C:\\Start\\run.cmd"}, "C:\\Start\\run.cmd"},
         {"none exists", run, {run}, std::nullopt},
         {"dot in the folder only", "C:\\v1.2\\run", {"C:\\v1.2\\run.exe"}, "C:\\v1.2\\run.exe"},
         {"slash", "C:/x/run", {"C:/x/run.exe"}, "C:/x/run.exe"},
         {"drive-relative", "D:run", {"D:run.exe"}, "D:run.exe"},
-        {"trail byte 0x5C is no separator",
-         kHyo + "run"s,
-         {".\\"s + kHyo + "run.exe"},
-         ".\\"s + kHyo + "run.exe"},
-        {"folder with a trail byte 0x5C", hyoRun, {hyoRun + ".exe"}, hyoRun + ".exe"},
+        {"UTF-8 name", "表run", {"C:\\Start\\表run.exe"}, "C:\\Start\\表run.exe"},
+        {"UTF-8 folder", hyoRun, {hyoRun + ".exe"}, hyoRun + ".exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,7 +213,7 @@ TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
     p.shortcuts.links["b.lnk"] = {"C:\\B\\b.exe", ""};
     p.shortcuts.links["c.lnk"] = {"C:\\C\\c.exe", "C:\\Unreachable"};
     p.processes.existing.insert({"C:\\B\\b.exe", "C:\\C\\c.exe"});
-    p.processes.badDirectories.insert("C:\\Unreachable");
+    p.processes.missingFolders.insert("C:\\Unreachable");
     const int a = Register({"a", kLink, 0, 0, 0, 0, 0});
     const int b = Register({"b", "b.lnk", 0, 0, 0, 0, 0});
     const int c = Register({"c", "c.lnk", 0, 0, 0, 0, 0});
@@ -231,6 +226,90 @@ TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
     EXPECT_EQ(Runs(), (Texts{bRun + "C:\\Start", kGame + " | \"" + kGame + "\" | " + kGameDir,
                              bRun + kGameDir, "C:\\C\\c.exe | \"C:\\C\\c.exe\" | " + kGameDir}));
     EXPECT_TRUE(p.view.messages.empty());
+
+    // Remembered, not held: once the folder has gone, ours is where the next one starts.
+    p.processes.missingFolders.insert(kGameDir);
+    dialog.OnCommand(b);
+    EXPECT_EQ(Runs().back(), bRun + "C:\\Start");
+}
+
+TEST_F(Launch, ArgumentsFollowTheQuotedTargetInTheExpandedFolder) {
+    p.processes.environment = {{"USERPROFILE", "C:\\Users\\me"}, {"GAME", "X"}};
+    p.shortcuts.links[kLink].arguments = "-conf \"my game.conf\"  -window";
+    p.shortcuts.links[kLink].workingDirectory = "%USERPROFILE%\\Games\\%GAME%\\%NONE%";
+    p.shortcuts.links["rel.lnk"] = {kGame, "saves"};
+    const int game = Register({"game", kLink, 0, 0, 0, 0, 0});
+    const int relative = Register({"rel", "rel.lnk", 0, 0, 0, 0, 0});
+
+    dialog.OnCommand(game);
+    dialog.OnCommand(relative);
+    const std::string expanded = "C:\\Users\\me\\Games\\X\\%NONE%";
+    EXPECT_EQ(Runs(),
+              (Texts{kGame + " | \"" + kGame + "\" -conf \"my game.conf\"  -window | " + expanded,
+                     kGame + " | \"" + kGame + "\" | " + expanded + "\\saves"}));
+}
+
+TEST_F(Launch, ElevationIsAskedOfTheShellAndWaitedForThenTheModeComesBack) {
+    const struct {
+        const char* name;
+        bool requiresElevation;  // the program's manifest, installer detection or its settings
+        bool runAsBox;           // the shortcut's own "run as administrator"
+        bool declined;
+    } cases[] = {
+        {"creation needs elevation", true, false, false},
+        {"the shortcut's box", false, true, false},
+        {"declined", true, false, true},
+        {"the box, declined", false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Registry().Clear();
+        p.processes.runs.clear();
+        p.display.applied.clear();
+        p.processes.needElevation.clear();
+        if (c.requiresElevation) {
+            p.processes.needElevation.insert(kGame);
+        }
+        p.processes.declineElevation = c.declined;
+        p.shortcuts.links[kLink] = {kGame, kGameDir};
+        p.shortcuts.links[kLink].arguments = "-window";
+        p.shortcuts.links[kLink].flags.runAsAdministrator = c.runAsBox;
+        std::vector<int> during;
+        p.processes.onRun = [&] { during = Applied(); };
+        const int command = Register({"game", kLink, 800, 600, 32, 60, 1});
+
+        EXPECT_TRUE(dialog.OnCommand(command));
+        EXPECT_EQ(Runs(),
+                  c.declined ? Texts{} : Texts{kGame + " | -window | " + kGameDir + " | elevated"});
+        EXPECT_EQ(during, c.declined ? std::vector<int>{} : std::vector<int>{2}) << "waited for";
+        EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+        EXPECT_TRUE(p.view.messages.empty());
+    }
+}
+
+TEST_F(Launch, AnInstallerShortcutStartsAndShowsTheInstallersProgram) {
+    const std::string cached = "C:\\Windows\\Installer\\{1234}\\icon.exe";
+    const std::string suite = "C:\\Program Files\\Suite\\suite.exe";
+    p.processes.existing.insert({cached, suite});
+    for (const char* link : {"known.lnk", "unknown.lnk"}) {
+        p.shortcuts.links[link] = {cached, "C:\\Suite"};
+        p.shortcuts.links[link].flags.advertised = true;
+        p.files.files[link] = "shortcut";
+    }
+    p.shortcuts.installed["known.lnk"] = suite;
+    Register({"known", "known.lnk", 0, 0, 0, 0, 0});
+    Register({"unknown", "unknown.lnk", 0, 0, 0, 0, 0});
+
+    EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
+    EXPECT_FALSE(dialog.Launch().LaunchEntry(dialog.Registry().At(1)));
+    EXPECT_EQ(Runs(), Texts{suite + " | \"" + suite + "\" | C:\\Suite"});
+
+    dialog.Settings().FillTitleBox();
+    for (const auto& [title, target] : {std::pair{0, suite}, std::pair{1, ""s}}) {
+        p.view.ComboSelect(IDC_TITLE, title);
+        ASSERT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
+        EXPECT_EQ(p.view.Text(IDC_TARGET), target);
+    }
 }
 
 TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
