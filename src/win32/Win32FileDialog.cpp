@@ -52,7 +52,19 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
         library_ = LoadSystemLibrary(L"comdlg32.dll");
     }
     const auto open = SystemProc<decltype(GetOpenFileNameW)>(library_, "GetOpenFileNameW");
-    if (open == nullptr || !open(&dialog)) {
+    if (open == nullptr) {
+        return std::nullopt;
+    }
+    // The dialog makes the folder it browsed our current directory (OFN_NOCHANGEDIR doesn't
+    // hold for an open dialog), which would keep that folder open: put ours back.
+    std::wstring current(MAX_PATH + 1, L'\0');
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+    current.resize(length < current.size() ? length : 0);
+    const BOOL chosen = open(&dialog);
+    if (!current.empty()) {
+        SetCurrentDirectoryW(current.c_str());
+    }
+    if (!chosen) {
         return std::nullopt;
     }
     return Narrow(file);

@@ -6,9 +6,15 @@ namespace mirelka {
 
 class Win32ProcessRunner final : public ProcessRunner {
 public:
-    bool ChangeDirectory(const std::string& path) override;
+    std::string CurrentDirectory() override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    std::string FullPath(const std::string& path, const std::string& folder) override;
+    bool FolderExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
-    int RunAndWait(const std::string& program, const std::string& commandLine) override;
+    Outcome RunAndWait(const std::string& program, const std::string& commandLine,
+                       const std::string& folder) override;
+    bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
+                            const std::string& folder) override;
 };
 
 }  // namespace mirelka
