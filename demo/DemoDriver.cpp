@@ -20,103 +20,35 @@
 // command did what it says, 1 when it timed out or found nothing, 2 on a usage error.
 #include <windows.h>
 
-#include <commctrl.h>
-#include <shellapi.h>
-
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <cwchar>
-#include <functional>
-#include <iterator>
+#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Driver.h"
+#include "resources/ResourceIds.h"
+
 namespace {
 
+using namespace mirelka::driver;
+
 constexpr DWORD kDefaultTimeoutMs = 15000;
-constexpr int kTabControlId = 1000;  // IDC_TAB
-constexpr int kTitleBoxId = 1025;    // IDC_TITLE
-constexpr UINT kTrayCallback = WM_APP;
-constexpr WPARAM kTrayIconId = 1;
-
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& done) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(50);
-    }
-}
-
-struct Search {
-    std::wstring className;
-    std::wstring title;
-    bool visibleOnly = true;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK Collect(HWND window, LPARAM lParam) {
-    auto& search = *reinterpret_cast<Search*>(lParam);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    if (search.className != className) {
-        return TRUE;
-    }
-    if (search.visibleOnly && !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    if (!search.title.empty()) {
-        wchar_t title[256] = {};
-        GetWindowTextW(window, title, static_cast<int>(std::size(title)));
-        if (search.title != title) {
-            return TRUE;
-        }
-    }
-    search.found.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevel(const std::wstring& className, const std::wstring& title,
-                           bool visibleOnly) {
-    Search search{className, title, visibleOnly, {}};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The main dialog, not one of its message boxes (same class and caption): it has the tabs.
-HWND MainDialog() {
-    for (HWND window : TopLevel(L"#32770", L"Mirelka", false)) {
-        if (GetDlgItem(window, kTabControlId) != nullptr) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-// The shell holds the icon: changing nothing of it succeeds only then.
-bool TrayIconExists(HWND dialog) {
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    icon.hWnd = dialog;
-    icon.uID = static_cast<UINT>(kTrayIconId);
-    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
-}
-
-bool Answers(HWND window) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored) != 0;
-}
 
 void PrintRect(const RECT& rect) {
     std::printf("%ld %ld %ld %ld\n", static_cast<long>(rect.left), static_cast<long>(rect.top),
                 static_cast<long>(rect.right - rect.left),
                 static_cast<long>(rect.bottom - rect.top));
+}
+
+void PrintWindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    PrintRect(rect);
 }
 
 DWORD TimeoutArg(int argc, wchar_t** argv, int index) {
@@ -140,19 +72,6 @@ POINT TrayIconPoint() {
     return POINT{width - barHeight / 2 - 2, height - barHeight - 1};
 }
 
-// Nothing of the window is waiting to be painted.
-bool Painted(HWND window) {
-    return GetUpdateRect(window, nullptr, FALSE) == FALSE;
-}
-
-void PostKey(HWND window, UINT key) {
-    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-    const UINT down = 1u | (scan << 16);
-    const UINT up = down | (1u << 30) | (1u << 31);
-    PostMessageW(window, WM_KEYDOWN, key, static_cast<LPARAM>(down));
-    PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(up));
-}
-
 UINT KeyCode(const std::wstring& name) {
     static const struct {
         const wchar_t* name;
@@ -167,28 +86,15 @@ UINT KeyCode(const std::wstring& name) {
     return 0;
 }
 
-// TCM_GETITEMRECT writes through a pointer that means something only in Mirelka's process.
-bool TabItemRect(HWND tabs, int index, RECT& rect) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(tabs, &processId);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) {
-        return false;
+// Mirelka started by someone else, once its dialog exists.
+std::optional<Process> FindMirelka(DWORD timeoutMs) {
+    HWND dialog = PollUntil(timeoutMs, [] { return FindMainDialog(0); });
+    if (dialog == nullptr) {
+        return std::nullopt;
     }
-    bool ok = false;
-    if (void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT | MEM_RESERVE,
-                                      PAGE_READWRITE)) {
-        DWORD_PTR found = 0;
-        SIZE_T read = 0;
-        ok = SendMessageTimeoutW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index),
-                                 reinterpret_cast<LPARAM>(remote), SMTO_BLOCK, 2000, &found) &&
-             found != 0 && ReadProcessMemory(process, remote, &rect, sizeof rect, &read) &&
-             read == sizeof rect;
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return ok;
+    DWORD id = 0;
+    GetWindowThreadProcessId(dialog, &id);
+    return Process::Attach(id);
 }
 
 int Run(int argc, wchar_t** argv) {
@@ -199,41 +105,37 @@ int Run(int argc, wchar_t** argv) {
 
     if (command == L"resident" || command == L"dialog") {
         const bool shown = command == L"dialog";
-        HWND dialog = nullptr;
-        const bool ok = WaitFor(TimeoutArg(argc, argv, 2), [&] {
-            dialog = MainDialog();
-            return dialog != nullptr && (IsWindowVisible(dialog) != FALSE) == shown &&
-                   TrayIconExists(dialog) && Answers(dialog) && (!shown || Painted(dialog));
-        });
-        if (!ok) {
+        const DWORD timeoutMs = TimeoutArg(argc, argv, 2);
+        const std::optional<Process> mirelka = FindMirelka(timeoutMs);
+        HWND dialog = !mirelka ? nullptr
+                      : shown  ? WaitForMainDialog(*mirelka, timeoutMs)
+                               : WaitForMirelka(*mirelka, Stage::Resident, timeoutMs);
+        if (dialog == nullptr || !WaitUntil(timeoutMs, [&] { return TrayIconExists(dialog); }) ||
+            (shown && !WaitForPaint(dialog, timeoutMs))) {
             return Fail(shown ? "the settings window did not show" : "Mirelka is not resident");
         }
         if (shown) {
-            RECT rect{};
-            GetWindowRect(dialog, &rect);
-            PrintRect(rect);
+            PrintWindowRect(dialog);
         }
         return 0;
     }
     if (command == L"ended") {
-        return WaitFor(TimeoutArg(argc, argv, 2), [] { return MainDialog() == nullptr; })
+        return WaitUntil(TimeoutArg(argc, argv, 2), [] { return FindMainDialog(0) == nullptr; })
                    ? 0
                    : Fail("Mirelka did not end");
     }
-    if (command == L"mode" || command == L"wait-mode") {
-        DEVMODEW mode{};
-        mode.dmSize = sizeof mode;
-        auto read = [&] { return EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &mode); };
-        if (command == L"mode") {
-            if (!read()) {
-                return Fail("no registry mode");
-            }
-            std::printf("%lu %lu %lu %lu\n", static_cast<unsigned long>(mode.dmPelsWidth),
-                        static_cast<unsigned long>(mode.dmPelsHeight),
-                        static_cast<unsigned long>(mode.dmBitsPerPel),
-                        static_cast<unsigned long>(mode.dmDisplayFrequency));
-            return 0;
+    if (command == L"mode") {
+        const std::optional<ScreenMode> mode = RegistryMode();
+        if (!mode) {
+            return Fail("no registry mode");
         }
+        std::printf("%lu %lu %lu %lu\n", static_cast<unsigned long>(mode->width),
+                    static_cast<unsigned long>(mode->height),
+                    static_cast<unsigned long>(mode->bitsPerPixel),
+                    static_cast<unsigned long>(mode->frequency));
+        return 0;
+    }
+    if (command == L"wait-mode") {
         if (argc < 6) {
             return 2;
         }
@@ -241,13 +143,8 @@ int Run(int argc, wchar_t** argv) {
         for (int i = 0; i < 4; ++i) {
             wanted[i] = static_cast<DWORD>(std::wcstoul(argv[2 + i], nullptr, 10));
         }
-        return WaitFor(TimeoutArg(argc, argv, 6),
-                       [&] {
-                           return read() && mode.dmPelsWidth == wanted[0] &&
-                                  mode.dmPelsHeight == wanted[1] &&
-                                  mode.dmBitsPerPel == wanted[2] &&
-                                  mode.dmDisplayFrequency == wanted[3];
-                       })
+        return WaitForRegistryMode(ScreenMode{wanted[0], wanted[1], wanted[2], wanted[3]},
+                                   TimeoutArg(argc, argv, 6))
                    ? 0
                    : Fail("the display mode did not change to the one wanted");
     }
@@ -258,30 +155,27 @@ int Run(int argc, wchar_t** argv) {
         const std::wstring className = argv[2];
         const std::wstring title = argv[3];
         if (command == L"close") {
-            const std::vector<HWND> windows = TopLevel(className, title, true);
+            const std::vector<HWND> windows = TopLevelWindows(0, className, title);
             for (HWND window : windows) {
                 PostMessageW(window, WM_CLOSE, 0, 0);
             }
             return windows.empty() ? Fail("no such window to close") : 0;
         }
+        const DWORD timeoutMs = TimeoutArg(argc, argv, 4);
         if (command == L"gone") {
-            return WaitFor(TimeoutArg(argc, argv, 4),
-                           [&] { return TopLevel(className, title, true).empty(); })
+            return WaitUntil(timeoutMs,
+                             [&] { return TopLevelWindows(0, className, title).empty(); })
                        ? 0
                        : Fail("the window stayed");
         }
-        HWND window = nullptr;
-        const bool ok = WaitFor(TimeoutArg(argc, argv, 4), [&] {
-            const std::vector<HWND> windows = TopLevel(className, title, true);
-            window = windows.empty() ? nullptr : windows.front();
-            return window != nullptr && Answers(window) && Painted(window);
+        HWND window = PollUntil(timeoutMs, [&]() -> HWND {
+            const std::vector<HWND> windows = TopLevelWindows(0, className, title);
+            return windows.empty() ? nullptr : windows.front();
         });
-        if (!ok) {
+        if (window == nullptr || !RoundTrip(window) || !WaitForPaint(window, timeoutMs)) {
             return Fail("the window did not show");
         }
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        PrintRect(rect);
+        PrintWindowRect(window);
         return 0;
     }
     if (command == L"menus") {
@@ -290,13 +184,13 @@ int Run(int argc, wchar_t** argv) {
         }
         const std::size_t count = std::wcstoul(argv[2], nullptr, 10);
         std::vector<HWND> menus;
-        const bool ok = WaitFor(TimeoutArg(argc, argv, 3), [&] {
-            menus = TopLevel(L"#32768", L"", true);
+        const bool ok = WaitUntil(TimeoutArg(argc, argv, 3), [&] {
+            menus = PopupMenus(0);
             if (menus.size() != count) {
                 return false;
             }
             for (HWND menu : menus) {
-                if (!Painted(menu)) {
+                if (GetUpdateRect(menu, nullptr, FALSE)) {
                     return false;
                 }
             }
@@ -321,7 +215,7 @@ int Run(int argc, wchar_t** argv) {
                 return 2;
             }
             // Looked up again for each key: the one before may have closed a submenu.
-            const std::vector<HWND> menus = TopLevel(L"#32768", L"", true);
+            const std::vector<HWND> menus = PopupMenus(0);
             if (menus.empty()) {
                 return Fail("no popup menu is open");
             }
@@ -332,7 +226,7 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
 
-    HWND dialog = MainDialog();
+    HWND dialog = FindMainDialog(0);
     if (dialog == nullptr) {
         return Fail("Mirelka is not running");
     }
@@ -340,36 +234,24 @@ int Run(int argc, wchar_t** argv) {
         // Where a user's right click would be: the popup menu opens at the cursor.
         const POINT icon = TrayIconPoint();
         SetCursorPos(icon.x, icon.y);
-        PostMessageW(dialog, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+        PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
         return 0;
     }
     if (command == L"command" && argc >= 3) {
-        const auto id = static_cast<WORD>(std::wcstoul(argv[2], nullptr, 10));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        PostCommand(dialog, static_cast<int>(std::wcstoul(argv[2], nullptr, 10)));
         return 0;
     }
     if (command == L"title" && argc >= 3) {
-        HWND box = GetDlgItem(dialog, kTitleBoxId);
-        const auto index = static_cast<WPARAM>(std::wcstoul(argv[2], nullptr, 10));
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(box, CB_SETCURSEL, index, 0, SMTO_BLOCK, 2000, &result) ||
-            static_cast<LRESULT>(result) == CB_ERR) {
-            return Fail("no such title");
-        }
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kTitleBoxId, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(box));
-        return Answers(dialog) ? 0 : Fail("Mirelka did not answer");
+        ChooseComboItem(GetDlgItem(dialog, IDC_TITLE),
+                        static_cast<int>(std::wcstoul(argv[2], nullptr, 10)));
+        return RoundTrip(dialog) ? 0 : Fail("Mirelka did not answer");
     }
     if (command == L"tab" && argc >= 3) {
-        HWND tabs = GetDlgItem(dialog, kTabControlId);
-        RECT rect{};
-        if (!TabItemRect(tabs, static_cast<int>(std::wcstol(argv[2], nullptr, 10)), rect)) {
+        if (!ClickTab(GetDlgItem(dialog, IDC_TAB),
+                      static_cast<int>(std::wcstol(argv[2], nullptr, 10)))) {
             return Fail("no such tab");
         }
-        const LPARAM where = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, where);
-        PostMessageW(tabs, WM_LBUTTONUP, 0, where);
-        return Answers(dialog) ? 0 : Fail("Mirelka did not answer");
+        return RoundTrip(dialog) ? 0 : Fail("Mirelka did not answer");
     }
     return 2;
 }
@@ -379,7 +261,12 @@ int Run(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
     // Plain LF line ends: the scripts reading this are bash.
     _setmode(_fileno(stdout), _O_BINARY);
-    const int status = Run(argc, argv);
+    int status = 1;
+    try {
+        status = Run(argc, argv);
+    } catch (const std::exception& error) {
+        status = Fail(error.what());
+    }
     if (status == 2) {
         std::fprintf(stderr, "MirelkaDemoDriver: bad command; see demo/DemoDriver.cpp\n");
     }

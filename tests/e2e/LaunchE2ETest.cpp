@@ -100,7 +100,7 @@ protected:
     // Starts Mirelka in startFolder_ and waits until it is resident; its dialog.
     HWND Start() {
         mirelka_.emplace(Process::Start(exe_, startFolder_));
-        HWND dialog = WaitForResidentMainDialog(*mirelka_);
+        HWND dialog = WaitForMirelka(*mirelka_, Stage::Resident);
         if (dialog == nullptr) {
             throw std::runtime_error("Mirelka did not start: " + Describe(*mirelka_));
         }

@@ -184,7 +184,7 @@ TEST_F(LeakE2ETest, HandlesGdiUserObjectsAndMemoryComeBackAfterMenusSettingsAndL
 
     const ULONGLONG started = GetTickCount64();
     mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-    dialog_ = WaitForSettledResidentDialog(*mirelka_);
+    dialog_ = WaitForMirelka(*mirelka_, Stage::Settled);
     ASSERT_NE(dialog_, nullptr) << Describe(*mirelka_);
     const ResourceFigures atStart = Figures();
 

@@ -185,7 +185,7 @@ TEST_F(ModesE2ETest, StoredListedModesAreTickedAndTheWindowHidesAtStart) {
     const FileSnapshot before = Snapshot(modeFile_);
 
     Process mirelka = Start();
-    HWND dialog = WaitForResidentMainDialog(mirelka);
+    HWND dialog = WaitForMirelka(mirelka, Stage::Resident);
     ASSERT_NE(dialog, nullptr) << Describe(mirelka);
     EXPECT_TRUE(mirelka.IsRunning());
     EXPECT_TRUE(TrayIconExists(dialog)) << "resident: only the icon shows";
@@ -206,7 +206,7 @@ TEST_F(ModesE2ETest, ModeCommandsSwitchTheDisplayAndTheStartCommandGoesBackToThe
     WriteBytes(modeFile_, DataFileBytes({"640\t480\t32\t60"}));
 
     Process mirelka = Start();
-    HWND dialog = WaitForResidentMainDialog(mirelka);
+    HWND dialog = WaitForMirelka(mirelka, Stage::Resident);
     ASSERT_NE(dialog, nullptr) << Describe(mirelka);
     const std::vector<ScreenMode> listed = ListedModes(GetDlgItem(dialog, IDC_MODE_LIST));
     const int firstIndex = IndexOf(listed, first);

@@ -86,7 +86,7 @@ protected:
     // Starts Mirelka resident and shows the settings window as 設定 would.
     HWND StartAndOpenSettings() {
         mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-        HWND dialog = WaitForResidentMainDialog(*mirelka_);
+        HWND dialog = WaitForMirelka(*mirelka_, Stage::Resident);
         if (dialog == nullptr) {
             return nullptr;
         }

@@ -11,12 +11,6 @@ namespace mirelka::e2e {
 
 class TempFolder;
 
-// Saves a shortcut at link to target with this working folder (none when empty). Reads it
-// back and throws unless it holds exactly those two paths: a test about how Mirelka treats
-// a target must not be testing what the shell made of it.
-void MakeShortcut(const std::wstring& link, const std::wstring& target,
-                  const std::wstring& workingFolder);
-
 // An application to register: a copy of the launch probe in a folder of its own, and a
 // shortcut to it with that folder as its working folder.
 struct ProbeApp {

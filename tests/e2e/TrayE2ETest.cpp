@@ -49,7 +49,7 @@ protected:
     // Starts Mirelka and waits until it has hidden itself with its icon in place.
     Process StartResident(HWND& dialog) const {
         Process mirelka = Process::Start(exe_, folder_.Path());
-        dialog = WaitForResidentMainDialog(mirelka);
+        dialog = WaitForMirelka(mirelka, Stage::Resident);
         // Wine shows a modal dialog once its queue first runs empty, and the next paint
         // hides it again: let that pass before the test posts anything.
         if (dialog != nullptr &&
