@@ -204,6 +204,7 @@ bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
     // NOASYNC: the request is over when the call returns. FLAG_NO_UI: no error box of the
     // shell's own; a failure starts nothing and says nothing, as a failed creation does.
     request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = owner_;
     request.lpVerb = L"runas";
     request.lpFile = wideProgram->c_str();
     request.lpParameters = wideParameters->empty() ? nullptr : wideParameters->c_str();

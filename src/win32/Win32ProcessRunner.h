@@ -1,11 +1,16 @@
 #pragma once
 
+#include <windows.h>
+
 #include "ports/ProcessRunner.h"
 
 namespace mirelka {
 
 class Win32ProcessRunner final : public ProcessRunner {
 public:
+    // The window the elevation prompt belongs to: without one it may only flash in the task bar.
+    void Attach(HWND owner) { owner_ = owner; }
+
     std::string CurrentDirectory() override;
     std::string ExpandEnvironment(const std::string& text) override;
     std::string FullPath(const std::string& path, const std::string& folder) override;
@@ -15,6 +20,9 @@ public:
                        const std::string& folder) override;
     bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
                             const std::string& folder) override;
+
+private:
+    HWND owner_ = nullptr;
 };
 
 }  // namespace mirelka
