@@ -31,9 +31,22 @@ public:
     std::function<void()> onRun;
 
     std::string CurrentDirectory() override { return currentDirectory; }
-    std::string ExpandEnvironment(const std::string& text) override;
-    // Drive-qualified and UNC paths stay as they are.
-    std::string FullPath(const std::string& path, const std::string& folder) override;
+    std::string ExpandEnvironment(const std::string& text) override {
+        std::string out = text;
+        for (const auto& [name, value] : environment) {
+            for (std::size_t at; (at = out.find('%' + name + '%')) != std::string::npos;) {
+                out.replace(at, name.size() + 2, value);
+            }
+        }
+        return out;
+    }
+    // Drive-qualified paths stay as they are; the rest hang below folder.
+    std::string FullPath(const std::string& path, const std::string& folder) override {
+        if (path.size() >= 2 && path[1] == ':') {
+            return path;
+        }
+        return folder + "\\" + (path.rfind(".\\", 0) == 0 ? path.substr(2) : path);
+    }
     bool FolderExists(const std::string& path) override { return missingFolders.count(path) == 0; }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
     Outcome RunAndWait(const std::string& program, const std::string& commandLine,
@@ -41,27 +54,22 @@ public:
         if (!FileExists(program)) {
             return Outcome::NotStarted;
         }
-        if (needElevation.count(program) != 0) {
-            return Outcome::NeedsElevation;
-        }
-        Ran({program, commandLine, folder});
-        return Outcome::Ended;
+        return needElevation.count(program) != 0
+                   ? Outcome::NeedsElevation
+                   : (Ran({program, commandLine, folder}), Outcome::Ended);
     }
     bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
                             const std::string& folder) override {
-        if (!FileExists(program) || declineElevation) {
-            return false;
-        }
-        Ran({program, parameters, folder, true});
-        return true;
+        return FileExists(program) && !declineElevation && Ran({program, parameters, folder, true});
     }
 
 private:
-    void Ran(Run run) {
+    bool Ran(Run run) {
         runs.push_back(std::move(run));
         if (onRun) {
             onRun();
         }
+        return true;
     }
 };
 

@@ -42,22 +42,4 @@ bool FakeShortcutReader::WorkingDirectory(std::string& out) {
     return true;
 }
 
-bool FakeShortcutReader::Arguments(std::string& out) {
-    calls.push_back("Arguments");
-    out.clear();
-    if (loaded_ == nullptr) {
-        return false;
-    }
-    out = loaded_->arguments;
-    return true;
-}
-
-std::optional<std::string> FakeShortcutReader::InstalledProgram(const std::string& path) {
-    const auto it = installed.find(path);
-    if (loaded_ == nullptr || !loaded_->flags.advertised || it == installed.end()) {
-        return std::nullopt;
-    }
-    return it->second;
-}
-
 }  // namespace mirelka::test

@@ -33,9 +33,16 @@ public:
     bool Load(const std::string& path) override;
     bool Target(std::string& out) override;
     bool WorkingDirectory(std::string& out) override;
-    bool Arguments(std::string& out) override;
+    bool Arguments(std::string& out) override {
+        calls.push_back("Arguments");
+        out = loaded_ != nullptr ? loaded_->arguments : "";
+        return loaded_ != nullptr;
+    }
     Flags LinkFlags() override { return loaded_ != nullptr ? loaded_->flags : Flags{}; }
-    std::optional<std::string> InstalledProgram(const std::string& path) override;
+    std::optional<std::string> InstalledProgram(const std::string& path) override {
+        const auto it = installed.find(path);
+        return it != installed.end() ? std::optional(it->second) : std::nullopt;
+    }
 
 private:
     bool created_ = false;
