@@ -44,10 +44,6 @@ protected:
             ASSERT_EQ(shellLink->SetWorkingDirectory(Widen(*workDir).c_str()), S_OK);
         }
         ASSERT_EQ(shellLink->SetArguments(Widen(arguments).c_str()), S_OK);
-        Save(shellLink, link);
-    }
-
-    static void Save(const ComPtr<IShellLinkW>& shellLink, const std::string& link) {
         ComPtr<IPersistFile> file;
         ASSERT_EQ(shellLink->QueryInterface(IID_IPersistFile, file.PutVoid()), S_OK);
         ASSERT_EQ(file->Save(Widen(link).c_str(), TRUE), S_OK);
