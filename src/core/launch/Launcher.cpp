@@ -64,9 +64,9 @@ std::optional<Launcher::Shortcut> Launcher::ReadShortcut(const std::string& ansi
 }
 
 std::string Launcher::LaunchFolder(const std::string& workingDirectory) {
-    const std::string base = lastFolder_ && processes_.FolderExists(*lastFolder_)
-                                 ? *lastFolder_
-                                 : processes_.CurrentDirectory();
+    std::string base = lastFolder_ && processes_.FolderExists(*lastFolder_)
+                           ? *lastFolder_
+                           : processes_.CurrentDirectory();
     if (workingDirectory.empty()) {
         return base;
     }
