@@ -37,20 +37,17 @@ void ShowMenu(HWND window) {
     DestroyMenu(popup);
 }
 
+// WM_APP as Mirelka's tray callback; WM_CLOSE as any window's.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_APP:
-            ShowMenu(window);
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_APP) {
+        ShowMenu(window);
+        return 0;
     }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -66,9 +63,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     RegisterClassW(&windowClass);
     CreateWindowExW(0, windowClass.lpszClassName, L"MenuBaseline", WS_POPUP, 0, 0, 10, 10,
                     nullptr, nullptr, instance, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
+    // No keys reach this window: the menu's own loop reads them.
+    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) {
         DispatchMessageW(&message);
     }
     return 0;

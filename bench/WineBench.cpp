@@ -19,9 +19,7 @@
 // Exit status 0 when every measurement was taken (whether or not a target is met).
 #include <windows.h>
 
-#include <objbase.h>
 #include <psapi.h>
-#include <shlobj.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -31,19 +29,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "Driver.h"
+#include "resources/ResourceIds.h"
+
 namespace {
 
-// Mirelka's ids (src/core/resources/ResourceIds.h) and its tray callback.
-constexpr int kTargetBoxId = 1008;  // IDC_TARGET: read-only, the posted-message marker
-constexpr int kTitleBoxId = 1025;   // IDC_TITLE: tells the main dialog from message boxes
-constexpr WORD kExitCommand = 32900;
-constexpr WORD kLaunchFirst = 34000;
-constexpr UINT kTrayCallback = WM_APP;
+using namespace mirelka::driver;
+
 constexpr DWORD kTimeoutMs = 20000;
 constexpr DWORD kSettleMs = 500;
 
@@ -101,245 +98,27 @@ void PrintRatio(const char* what, const Series& a, const Series& b, double targe
     std::printf("\n");
 }
 
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& done, DWORD pollMs = 1) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(pollMs);
-    }
-}
-
-// ---- text and files -----------------------------------------------------------------------
-
-std::string Narrow(const std::wstring& wide, UINT codePage) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        throw std::runtime_error("cannot write " + Narrow(path, CP_UTF8));
-    }
-    DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) {
-        throw std::runtime_error("cannot write " + Narrow(path, CP_UTF8));
-    }
-}
-
-// A file's bytes, read however others hold it; empty when it is not there. Works for
-// Z:\proc files too, whose size reads as 0.
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-void Copy(const std::wstring& from, const std::wstring& to) {
-    if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-        throw std::runtime_error("cannot copy " + Narrow(from, CP_UTF8));
-    }
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW entry{};
-    HANDLE found = FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (found != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(child);
-            } else {
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(found, &entry));
-        FindClose(found);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-// A shortcut as the shell makes it: target and working folder.
-void MakeShortcut(const std::wstring& link, const std::wstring& target,
-                  const std::wstring& folder) {
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shellLink)))) {
-        throw std::runtime_error("no shell link object");
-    }
-    shellLink->SetPath(target.c_str());
-    shellLink->SetWorkingDirectory(folder.c_str());
-    IPersistFile* file = nullptr;
-    HRESULT saved = E_FAIL;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = file->Save(link.c_str(), TRUE);
-        file->Release();
-    }
-    shellLink->Release();
-    if (FAILED(saved)) {
-        throw std::runtime_error("cannot save a shortcut");
-    }
-}
-
 // ---- processes and windows ----------------------------------------------------------------
 
-// Everything started here lives in this job and dies with this program.
-HANDLE Job() {
-    static HANDLE job = [] {
-        HANDLE created = CreateJobObjectW(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        return created;
-    }();
-    return job;
-}
-
+// A program started, and the counter reading just before it was.
 struct Child {
-    HANDLE process = nullptr;
-    DWORD id = 0;
-    LONGLONG started = 0;  // just before CreateProcess
+    LONGLONG started = 0;
+    std::optional<Process> process;
 
-    bool Running() const { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
-    void End(DWORD graceMs) {
-        if (process == nullptr) {
-            return;
+    void End() {
+        if (process && !process->WaitForExit(kTimeoutMs)) {
+            process->Terminate();
         }
-        if (WaitForSingleObject(process, graceMs) != WAIT_OBJECT_0) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, kTimeoutMs);
-        }
-        CloseHandle(process);
-        process = nullptr;
+        process.reset();
     }
 };
 
 Child Start(const std::wstring& exe, const std::wstring& folder,
             const std::wstring& arguments = L"", bool inJob = true) {
-    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
     Child child;
     child.started = Ticks();
-    // Suspended until it is in the job: the same few extra calls for every program measured.
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        inJob ? CREATE_SUSPENDED : 0, nullptr, folder.c_str(), &startup, &info)) {
-        throw std::runtime_error("cannot start " + Narrow(exe, CP_UTF8));
-    }
-    if (inJob) {
-        AssignProcessToJobObject(Job(), info.hProcess);
-        ResumeThread(info.hThread);
-    }
-    CloseHandle(info.hThread);
-    child.process = info.hProcess;
-    child.id = info.dwProcessId;
+    child.process.emplace(Process::Start(exe, folder, arguments, inJob));
     return child;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::vector<HWND> Windows(DWORD processId, const wchar_t* className, bool visibleOnly) {
-    struct Search {
-        DWORD processId;
-        const wchar_t* className;
-        bool visibleOnly;
-        std::vector<HWND> found;
-    } search{processId, className, visibleOnly, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId && ClassOf(window) == s.className &&
-                (!s.visibleOnly || IsWindowVisible(window))) {
-                s.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND MainDialog(DWORD processId) {
-    for (HWND window : Windows(processId, L"#32770", false)) {
-        if (GetDlgItem(window, kTitleBoxId) != nullptr) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-bool Answers(HWND window, DWORD timeoutMs) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, timeoutMs, &ignored) != 0;
-}
-
-bool Painted(HWND window) {
-    return GetUpdateRect(window, nullptr, FALSE) == FALSE;
-}
-
-bool TrayIconExists(HWND dialog) {
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    icon.hWnd = dialog;
-    icon.uID = 1;
-    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
-}
-
-// Whatever was posted to the dialog's thread before this has been handled: only its message
-// loop handles a posted message, so start-up (WM_INITDIALOG) is over. Sent messages may be
-// answered earlier, while start-up waits on another process.
-bool PostedMessagesHandled(HWND dialog) {
-    // The dialog shows up while its template's controls are still being made.
-    HWND edit = nullptr;
-    DWORD_PTR limit = 0;
-    if (!WaitFor(kTimeoutMs,
-                 [&] { return (edit = GetDlgItem(dialog, kTargetBoxId)) != nullptr; }) ||
-        !SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_BLOCK, kTimeoutMs, &limit)) {
-        return false;
-    }
-    const DWORD_PTR marker = limit == 0x100000 ? 0x100001 : 0x100000;
-    PostMessageW(edit, EM_SETLIMITTEXT, marker, 0);
-    return WaitFor(kTimeoutMs, [&] {
-        DWORD_PTR now = 0;
-        return SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_BLOCK, kTimeoutMs, &now) &&
-               now == marker;
-    });
 }
 
 // The moments of a start, in ms from CreateProcess.
@@ -351,18 +130,12 @@ struct Stages {
 
 // Mirelka started and resident: hidden, with its icon.
 HWND WaitResident(const Child& child, Stages& stages) {
-    HWND dialog = nullptr;
-    if (!WaitFor(kTimeoutMs, [&] { return (dialog = MainDialog(child.id)) != nullptr; })) {
-        throw std::runtime_error("Mirelka's dialog did not appear");
-    }
-    stages.window = Ms(Ticks() - child.started);
-    if (!PostedMessagesHandled(dialog)) {
-        throw std::runtime_error("Mirelka's start-up did not end");
-    }
-    stages.started = Ms(Ticks() - child.started);
-    if (!WaitFor(kTimeoutMs, [&] { return !IsWindowVisible(dialog) && TrayIconExists(dialog); })) {
-        throw std::runtime_error(IsWindowVisible(dialog) ? "Mirelka stayed visible"
-                                                         : "Mirelka's icon is missing");
+    HWND dialog = WaitForMirelka(*child.process, Stage::Resident, kTimeoutMs, [&](Stage stage) {
+        const double ms = Ms(Ticks() - child.started);
+        (stage == Stage::Created ? stages.window : stages.started) = ms;
+    });
+    if (dialog == nullptr || !WaitUntil(kTimeoutMs, [&] { return TrayIconExists(dialog); })) {
+        throw std::runtime_error("Mirelka did not get resident: " + Describe(*child.process));
     }
     stages.resident = Ms(Ticks() - child.started);
     return dialog;
@@ -377,10 +150,16 @@ HWND WaitResident(const Child& child) {
 // CreateProcess.
 HWND WaitShown(const Child& child, bool withIcon, double& ms) {
     HWND dialog = nullptr;
-    if (!WaitFor(kTimeoutMs, [&] {
-            const std::vector<HWND> found = Windows(child.id, L"#32770", true);
-            dialog = found.empty() ? nullptr : found.front();
-            return dialog != nullptr && Painted(dialog) && (!withIcon || TrayIconExists(dialog));
+    if (!WaitUntil(kTimeoutMs, [&] {
+            dialog = nullptr;
+            for (HWND window : AllTopLevelWindows(child.process->Id(), L"#32770")) {
+                if (IsWindowVisible(window)) {
+                    dialog = window;
+                    break;
+                }
+            }
+            return dialog != nullptr && GetUpdateRect(dialog, nullptr, FALSE) == FALSE &&
+                   (!withIcon || TrayIconExists(dialog));
         })) {
         throw std::runtime_error("a minimal dialog did not show");
     }
@@ -389,8 +168,8 @@ HWND WaitShown(const Child& child, bool withIcon, double& ms) {
 }
 
 void EndMirelka(Child& child, HWND dialog) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
-    child.End(kTimeoutMs);
+    PostCommand(dialog, ID_TRAY_EXIT);
+    child.End();
 }
 
 // ---- memory -------------------------------------------------------------------------------
@@ -405,7 +184,7 @@ struct Memory {
 
 // The Linux process of a Windows one, found by a path only it has on its command line.
 std::wstring ProcFolderOf(const std::wstring& uniqueText) {
-    const std::string needle = Narrow(uniqueText, CP_UTF8);
+    const std::string needle = Utf8(uniqueText);
     WIN32_FIND_DATAW entry{};
     HANDLE found = FindFirstFileW(L"Z:\\proc\\*", &entry);
     if (found == INVALID_HANDLE_VALUE) {
@@ -459,7 +238,7 @@ void ReadStatus(const std::wstring& folder, Memory& memory) {
 }
 
 Memory MeasureMemory(const Child& child, const std::wstring& uniqueText) {
-    Memory memory = Counters(child.process);
+    Memory memory = Counters(child.process->Handle());
     ReadStatus(ProcFolderOf(uniqueText), memory);
     return memory;
 }
@@ -506,7 +285,7 @@ struct Workspace {
         const std::wstring folder = root + L"\\" + name;
         CreateDirectoryW(folder.c_str(), nullptr);
         const std::wstring copy = folder + exe.substr(exe.find_last_of(L"\\/"));
-        Copy(exe, copy);
+        CopyInto(exe, copy);
         return copy;
     }
 };
@@ -515,23 +294,17 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-struct Mode {
-    DWORD width = 0, height = 0, bits = 0, frequency = 0;
-};
-
-Mode RegistryMode() {
-    DEVMODEW devmode{};
-    devmode.dmSize = sizeof devmode;
-    if (!EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &devmode)) {
+ScreenMode CurrentRegistryMode() {
+    const std::optional<ScreenMode> mode = RegistryMode();
+    if (!mode) {
         throw std::runtime_error("no registry display mode");
     }
-    return Mode{devmode.dmPelsWidth, devmode.dmPelsHeight, devmode.dmBitsPerPel,
-                devmode.dmDisplayFrequency};
+    return *mode;
 }
 
-std::string ModeLine(const Mode& m) {
+std::string ModeLine(const ScreenMode& m) {
     return std::to_string(m.width) + "\t" + std::to_string(m.height) + "\t" +
-           std::to_string(m.bits) + "\t" + std::to_string(m.frequency) + "\r\n";
+           std::to_string(m.bitsPerPixel) + "\t" + std::to_string(m.frequency) + "\r\n";
 }
 
 // Registered applications: count entries whose shortcuts need not exist (the menu never
@@ -539,16 +312,16 @@ std::string ModeLine(const Mode& m) {
 std::string AppData(int count) {
     std::string bytes;
     for (int i = 0; i < count; ++i) {
-        wchar_t title[32];
-        std::swprintf(title, 32, L"ゲーム %04d", i);
-        bytes += Narrow(title, 932) + "\tC:\\Games\\" + std::to_string(i) +
+        char number[8];
+        std::snprintf(number, sizeof number, "%04d", i);
+        bytes += Cp932(std::string("ゲーム ") + number) + "\tC:\\Games\\" + std::to_string(i) +
                  ".lnk\t800\t600\t16\t60\t1\r\n";
     }
     return bytes;
 }
 
 void RunStart(const Options& options, const Workspace& work) {
-    const Mode mode = RegistryMode();
+    const ScreenMode mode = CurrentRegistryMode();
     constexpr int kPrograms = 5;
     const std::wstring exes[kPrograms] = {work.Install(L"start-mirelka", options.mirelka),
                                           work.Install(L"start-minimal", options.minimal),
@@ -576,8 +349,8 @@ void RunStart(const Options& options, const Workspace& work) {
         if (which == 0) {
             EndMirelka(child, dialog);
         } else {
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-            child.End(kTimeoutMs);
+            PostCommand(dialog, IDCANCEL);
+            child.End();
         }
         if (counted) {
             ms[which].values.push_back(stages.resident);
@@ -656,26 +429,20 @@ void OpenMenus(const Child& child, HWND window, int runs, Series& shown, Series&
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 30);
     for (int i = -1; i < runs; ++i) {
         const LONGLONG posted = Ticks();
-        PostMessageW(window, kTrayCallback, 1, WM_RBUTTONDOWN);
-        HWND menu = nullptr;
-        if (!WaitFor(kTimeoutMs, [&] {
-                const std::vector<HWND> menus = Windows(child.id, L"#32768", true);
-                menu = menus.empty() ? nullptr : menus.front();
-                return menu != nullptr;
-            })) {
+        PostTrayMouseMessage(window, WM_RBUTTONDOWN);
+        HWND menu = WaitForPopupMenus(*child.process, 1, kTimeoutMs);
+        if (menu == nullptr) {
             throw std::runtime_error("the menu did not open");
         }
         const double shownMs = Ms(Ticks() - posted);
-        WaitFor(kTimeoutMs, [&] { return Painted(menu); });
+        WaitForPaint(menu, kTimeoutMs);
         const double paintedMs = Ms(Ticks() - posted);
         if (i >= 0) {
             shown.values.push_back(shownMs);
             painted.values.push_back(paintedMs);
         }
-        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-        PostMessageW(menu, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
-        if (!WaitFor(kTimeoutMs, [&] { return Windows(child.id, L"#32768", true).empty(); }) ||
-            !Answers(window, kTimeoutMs)) {
+        PostKey(menu, VK_ESCAPE);
+        if (!WaitForNoPopupMenu(*child.process, kTimeoutMs) || !AnswersWithin(window, kTimeoutMs)) {
             throw std::runtime_error("the menu did not close");
         }
         Sleep(100);
@@ -683,7 +450,7 @@ void OpenMenus(const Child& child, HWND window, int runs, Series& shown, Series&
 }
 
 void RunMenu(const Options& options, const Workspace& work) {
-    const Mode mode = RegistryMode();
+    const ScreenMode mode = CurrentRegistryMode();
     const int counts[] = {0, 1000};
     std::wstring exes[2];
     for (int k = 0; k < 2; ++k) {
@@ -704,17 +471,17 @@ void RunMenu(const Options& options, const Workspace& work) {
 
             Child baseline = Start(bare, FolderOf(bare), L"--items=" + std::to_wstring(counts[k]));
             HWND window = nullptr;
-            if (!WaitFor(kTimeoutMs, [&] {
+            if (!WaitUntil(kTimeoutMs, [&] {
                     const std::vector<HWND> found =
-                        Windows(baseline.id, L"MirelkaMenuBaseline", false);
+                        AllTopLevelWindows(baseline.process->Id(), L"MirelkaMenuBaseline");
                     window = found.empty() ? nullptr : found.front();
-                    return window != nullptr && Answers(window, kTimeoutMs);
+                    return window != nullptr && AnswersWithin(window, kTimeoutMs);
                 })) {
                 throw std::runtime_error("MenuBaseline did not start");
             }
             OpenMenus(baseline, window, perRound, bareShown[k], barePainted[k]);
             PostMessageW(window, WM_CLOSE, 0, 0);
-            baseline.End(kTimeoutMs);
+            baseline.End();
         }
     }
     std::printf("\nmenu: tray callback posted until the popup menu shows (and is painted)\n");
@@ -744,12 +511,12 @@ std::vector<LONGLONG> Stamps(const std::wstring& exe) {
 }
 
 void RunLaunch(const Options& options, const Workspace& work) {
-    const Mode mode = RegistryMode();
+    const ScreenMode mode = CurrentRegistryMode();
     const std::wstring mirelka = work.Install(L"launch", options.mirelka);
     const std::wstring probe = work.Install(L"launch-probe", options.probe);
     const std::wstring link = FolderOf(mirelka) + L"\\probe.lnk";
     MakeShortcut(link, probe, FolderOf(probe));
-    const std::string linkBytes = Narrow(link, 932);
+    const std::string linkBytes = Cp932(Utf8(link));
     WriteBytes(FolderOf(mirelka) + L"\\ScreenMode.txt", ModeLine(mode));
     // Titles in this order: command 34000 is the one without a mode, 34001 the same mode.
     std::string mirelkaModeFields = ModeLine(mode);
@@ -769,21 +536,21 @@ void RunLaunch(const Options& options, const Workspace& work) {
             Child started;
             if (kind == 0) {
                 // Plainly, as Mirelka's own CreateProcess does it.
-                started = Start(probe, FolderOf(probe), L"", false);
+                started.started = Ticks();
+                started.process.emplace(Process::Start(probe, FolderOf(probe), L"", false));
                 posted = started.started;
             } else {
                 posted = Ticks();
-                PostMessageW(dialog, WM_COMMAND,
-                             MAKEWPARAM(static_cast<WORD>(kLaunchFirst + kind - 1), 0), 0);
+                PostCommand(dialog, ID_LAUNCH_FIRST + kind - 1);
             }
             std::vector<LONGLONG> stamps;
-            if (!WaitFor(kTimeoutMs, [&] { return (stamps = Stamps(probe)).size() > before; })) {
+            if (!WaitUntil(kTimeoutMs, [&] { return (stamps = Stamps(probe)).size() > before; })) {
                 throw std::runtime_error("the probe did not start");
             }
             const double ms = Ms(stamps.back() - posted);
-            started.End(kTimeoutMs);
+            started.End();
             // Mirelka waits for the program it started: it answers again once that ended.
-            if (!WaitFor(kTimeoutMs, [&] { return Answers(dialog, 100); })) {
+            if (!WaitUntil(kTimeoutMs, [&] { return AnswersWithin(dialog, 100); })) {
                 throw std::runtime_error("Mirelka did not come back from the launch");
             }
             Sleep(100);
@@ -802,7 +569,7 @@ void RunLaunch(const Options& options, const Workspace& work) {
     std::printf(
         "\nlaunch: command posted until the program's first instruction (its counter "
         "reading)\n");
-    std::printf("  registry mode %lux%lux%lu %luHz\n", mode.width, mode.height, mode.bits,
+    std::printf("  registry mode %lux%lux%lu %luHz\n", mode.width, mode.height, mode.bitsPerPixel,
                 mode.frequency);
     PrintSeries("through Mirelka, entry without a mode", noMode, "ms ");
     PrintSeries("through Mirelka, entry with the current mode", sameMode, "ms ");
@@ -858,7 +625,7 @@ int wmain(int argc, wchar_t** argv) {
                      "--services, --probe and --menu-baseline are needed\n");
         return 2;
     }
-    CoInitialize(nullptr);
+    SetPollInterval(1);
     try {
         Workspace work;
         std::printf("WineBench: %d counted runs of each, after one that is not\n", options.runs);

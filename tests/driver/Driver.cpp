@@ -90,6 +90,22 @@ std::vector<std::string> Utf8(const std::vector<std::wstring>& wide) {
     return utf8;
 }
 
+std::string Cp932(std::string_view utf8) {
+    const std::wstring wide = Widen(utf8);
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(932, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) {
+        throw std::runtime_error("no code page 932 form: " + std::string(utf8));
+    }
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -392,9 +408,20 @@ std::vector<HWND> AllTopLevelWindows(DWORD processId, std::wstring_view classNam
     return search.found;
 }
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done, DWORD pollMs) {
-    return PollUntil(
-        timeoutMs, done, [] { return false; }, pollMs);
+namespace {
+DWORD pollInterval = 50;
+}  // namespace
+
+void SetPollInterval(DWORD ms) {
+    pollInterval = ms;
+}
+
+DWORD PollInterval() {
+    return pollInterval;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
+    return PollUntil(timeoutMs, done);
 }
 
 bool RoundTrip(HWND window) {
@@ -654,6 +681,18 @@ bool WaitForRegistryMode(const ScreenMode& wanted, DWORD timeoutMs) {
     return PollUntil(timeoutMs, [&] { return RegistryMode() == wanted; });
 }
 
+bool ApplyRegistryMode(const ScreenMode& mode) {
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
+    record.dmPelsWidth = mode.width;
+    record.dmPelsHeight = mode.height;
+    record.dmBitsPerPel = mode.bitsPerPixel;
+    record.dmDisplayFrequency = mode.frequency;
+    return ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr) ==
+           DISP_CHANGE_SUCCESSFUL;
+}
+
 DisplayGuard::DisplayGuard() {
     const std::optional<ScreenMode> mode = RegistryMode();
     if (!mode) {
@@ -663,35 +702,32 @@ DisplayGuard::DisplayGuard() {
 }
 
 DisplayGuard::~DisplayGuard() {
-    if (RegistryMode() == original_) {
-        return;
+    if (RegistryMode() != original_) {
+        ApplyRegistryMode(original_);
     }
-    DEVMODEW record{};
-    record.dmSize = sizeof record;
-    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
-    record.dmPelsWidth = original_.width;
-    record.dmPelsHeight = original_.height;
-    record.dmBitsPerPel = original_.bitsPerPixel;
-    record.dmDisplayFrequency = original_.frequency;
-    ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
 }
 
-HWND WaitForMirelka(const Process& process, Stage stage, DWORD timeoutMs) {
+HWND WaitForMirelka(const Process& process, Stage stage, DWORD timeoutMs,
+                    const std::function<void(Stage)>& reached) {
+    const auto report = [&](Stage now) {
+        if (reached) {
+            reached(now);
+        }
+        return true;
+    };
+    const auto hidden = [&](HWND dialog) {
+        return PollUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; });
+    };
     HWND dialog = PollUntil(
         timeoutMs, [&] { return FindMainDialog(process.Id()); },
         [&] { return !process.IsRunning(); });
-    if (dialog == nullptr || !WaitForPostedMessages(dialog)) {
-        return nullptr;
-    }
-    const auto hidden = [&] { return IsWindowVisible(dialog) == FALSE; };
-    if (stage >= Stage::Resident && !PollUntil(kActionTimeoutMs, hidden)) {
-        return nullptr;
-    }
-    if (stage >= Stage::Settled && (!WaitForPostedMessages(dialog) || !RoundTrip(dialog) ||
-                                    !PollUntil(kActionTimeoutMs, hidden))) {
-        return nullptr;
-    }
-    return dialog;
+    const bool ok =
+        dialog != nullptr && report(Stage::Created) &&
+        (stage < Stage::Started || (WaitForPostedMessages(dialog) && report(Stage::Started))) &&
+        (stage < Stage::Resident || (hidden(dialog) && report(Stage::Resident))) &&
+        (stage < Stage::Settled || (WaitForPostedMessages(dialog) && RoundTrip(dialog) &&
+                                    hidden(dialog) && report(Stage::Settled)));
+    return ok ? dialog : nullptr;
 }
 
 HWND StartResident(std::optional<Process>& process, const std::wstring& exe,

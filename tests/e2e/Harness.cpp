@@ -25,22 +25,6 @@ std::wstring& StoredMirelkaPath() {
 
 }  // namespace
 
-std::string Cp932(std::string_view utf8) {
-    const std::wstring wide = Widen(utf8);
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(932, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
-    if (length <= 0 || lossy) {
-        throw std::runtime_error("no code page 932 form: " + std::string(utf8));
-    }
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(932, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
 std::string DataFileBytes(const std::vector<std::string>& utf8Lines) {
     std::string bytes;
     for (const std::string& line : utf8Lines) {

@@ -22,9 +22,6 @@ using namespace mirelka::driver;
 
 // ---- text ----------------------------------------------------------------------------
 
-// Bytes in code page 932, as Mirelka's data files hold them. Throws when a character has no
-// code page 932 form: a test must not be checking a silently substituted '?'.
-std::string Cp932(std::string_view utf8);
 // A data file: each UTF-8 line in code page 932, each ending in CR LF.
 std::string DataFileBytes(const std::vector<std::string>& utf8Lines);
 

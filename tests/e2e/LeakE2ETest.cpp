@@ -38,28 +38,17 @@ std::string Text(const ScreenMode& mode) {
     return out.str();
 }
 
-void ApplyMode(const ScreenMode& mode) {
-    DEVMODEW record{};
-    record.dmSize = sizeof record;
-    record.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY;
-    record.dmPelsWidth = mode.width;
-    record.dmPelsHeight = mode.height;
-    record.dmBitsPerPel = mode.bitsPerPixel;
-    record.dmDisplayFrequency = mode.frequency;
-    ChangeDisplaySettingsExW(nullptr, &record, nullptr, CDS_UPDATEREGISTRY, nullptr);
-}
-
 // Handles the system itself keeps in a process for each switch and switch back, whoever
 // asks for them: Wine 8 leaves three registry keys open per mode change.
 long long SystemHandlesPerSwitchAndBack(const ScreenMode& switched, const ScreenMode& original) {
     // Not counted: what the first change opens once for good.
-    ApplyMode(switched);
-    ApplyMode(original);
+    ApplyRegistryMode(switched);
+    ApplyRegistryMode(original);
     constexpr int kPairs = 2;
     const long long before = HandleCountOf(GetCurrentProcessId());
     for (int i = 0; i < kPairs; ++i) {
-        ApplyMode(switched);
-        ApplyMode(original);
+        ApplyRegistryMode(switched);
+        ApplyRegistryMode(original);
     }
     const long long after = HandleCountOf(GetCurrentProcessId());
     return before < 0 || after < before ? 0 : (after - before) / kPairs;

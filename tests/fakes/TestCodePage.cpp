@@ -26,36 +26,11 @@ std::unique_ptr<CodePage> MakeUtf8() {
 
 namespace {
 
-// Converts whole strings; a byte sequence the source encoding rejects becomes the
-// replacement text and conversion goes on after it, as the Windows API does.
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view replacement) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        throw std::runtime_error("iconv_open failed");
-    }
-    std::string out;
-    char buffer[256];
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    while (srcLeft > 0) {
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // EILSEQ or EINVAL (a lone lead byte at the end): skip one byte.
-            out.append(replacement);
-            ++src;
-            --srcLeft;
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
-
-// None when any byte sequence is rejected.
-std::optional<std::string> ConvertExact(const char* to, const char* from, std::string_view in) {
+// Converts whole strings. A byte sequence the source encoding rejects becomes the
+// replacement text and conversion goes on after it, as the Windows API does; without a
+// replacement it makes the whole conversion fail.
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view in,
+                                   std::optional<std::string_view> replacement) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         throw std::runtime_error("iconv_open failed");
@@ -70,7 +45,15 @@ std::optional<std::string> ConvertExact(const char* to, const char* from, std::s
         std::size_t dstLeft = sizeof buffer;
         const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        failed = rc == static_cast<std::size_t>(-1) && errno != E2BIG;
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // EILSEQ or EINVAL (a lone lead byte at the end): skip one byte.
+            failed = !replacement;
+            if (replacement) {
+                out.append(*replacement);
+                ++src;
+                --srcLeft;
+            }
+        }
     }
     iconv_close(cd);
     if (failed) {
@@ -85,17 +68,18 @@ public:
 
     const LeadBytes& Leads() const override { return leads_; }
     std::string ToUtf8(std::string_view ansi) const override {
-        return Convert("UTF-8", name_, ansi, "\xEF\xBF\xBD");
+        return *Convert("UTF-8", name_, ansi, "\xEF\xBF\xBD");
     }
     std::string FromUtf8(std::string_view utf8) const override {
-        return Convert(name_, "UTF-8", utf8, "?");
+        return *Convert(name_, "UTF-8", utf8, "?");
     }
     std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
-        return ConvertExact("UTF-8", name_, ansi);
+        return Convert("UTF-8", name_, ansi, std::nullopt);
     }
     std::optional<std::string> FromUtf8Exact(std::string_view utf8) const override {
-        std::optional<std::string> ansi = ConvertExact(name_, "UTF-8", utf8);
-        if (!ansi || ConvertExact("UTF-8", name_, *ansi) != std::optional<std::string>(utf8)) {
+        std::optional<std::string> ansi = Convert(name_, "UTF-8", utf8, std::nullopt);
+        if (!ansi ||
+            Convert("UTF-8", name_, *ansi, std::nullopt) != std::optional<std::string>(utf8)) {
             return std::nullopt;
         }
         return ansi;
