@@ -84,8 +84,8 @@ TEST_F(ShortcutReaderTest, ReadsTargetAndWorkingFolderBack) {
 TEST_F(ShortcutReaderTest, ReadsAnyPathExactly) {
     // 表 and ソ end in a 0x5C trail byte in code page 932.
     ExpectRoundTrip(Path("表ソフォルダ"), "ポ表ソ", true);
-    // No ANSI code page but UTF-8 holds these. Wine keeps a shortcut's target in the ANSI
-    // code page only (Windows in UTF-16 too): here only the working folder shows exactness.
+    // No ANSI code page but UTF-8 holds these. Wine's shell link gives such a target back
+    // as its ANSI look-alike ("?? Cafe ??"), Windows exactly: only the folder shows it here.
     ExpectRoundTrip(Path("게임 Café 😀"), "게임", true, false);
 }
 
