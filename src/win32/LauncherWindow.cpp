@@ -76,6 +76,7 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             tray_.Attach(window);
             menu_.Attach(window);
             fileDialog_.Attach(window);
+            processes_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.

@@ -36,7 +36,10 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
         return std::nullopt;
     }
     // FOS_NODEREFERENCELINKS: the shortcut file itself, not where it points.
-    options |= FOS_NODEREFERENCELINKS | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM;
+    // FOS_NOCHANGEDIR: the folder browsed must not become our current directory, which would
+    // keep it open (and decide where a shortcut without a working folder starts).
+    options |= FOS_NODEREFERENCELINKS | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST |
+               FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR;
     if (FAILED(dialog->SetOptions(options))) {
         return std::nullopt;
     }
@@ -63,8 +66,17 @@ std::optional<std::string> Win32FileDialog::ChooseFile(const Request& request) {
         }
     }
 
+    // Put back by hand too: the old dialog ignored its own no-change flag, and nothing is
+    // lost by not trusting this one's.
+    std::wstring current(MAX_PATH + 1, L'\0');
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+    current.resize(length < current.size() ? length : 0);
     // The owner stays disabled while the dialog is open; cancelling gives ERROR_CANCELLED.
-    if (FAILED(dialog->Show(owner_))) {
+    const HRESULT shown = dialog->Show(owner_);
+    if (!current.empty()) {
+        SetCurrentDirectoryW(current.c_str());
+    }
+    if (FAILED(shown)) {
         return std::nullopt;
     }
     ComPtr<IShellItem> chosen;

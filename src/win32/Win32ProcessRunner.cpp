@@ -1,59 +1,228 @@
 #include "Win32ProcessRunner.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "MessageWait.h"
 #include "UniqueHandle.h"
+#include "Win32CodePage.h"
 
 namespace mirelka {
 
-bool Win32ProcessRunner::ChangeDirectory(const std::string& path) {
-    if (path.find('\0') != std::string::npos || !SetCurrentDirectoryA(path.c_str())) {
+namespace {
+
+// ERROR_ELEVATION_REQUIRED, which MinGW-w64's headers lack.
+constexpr DWORD kElevationRequired = 740;
+
+std::optional<std::wstring> Wide(const std::string& utf8) {
+    if (utf8.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    return ToWideExact(CP_UTF8, utf8);
+}
+
+std::string Utf8(const std::wstring& wide) {
+    return FromWideExact(CP_UTF8, wide).value_or(std::string());
+}
+
+// The whole answer of a call that says how long its answer is: GetFullPathNameW and the like.
+template <typename Call>
+std::wstring Sized(Call call) {
+    std::wstring out(MAX_PATH + 1, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = call(static_cast<DWORD>(out.size()), out.data());
+        if (length == 0) {
+            return {};
+        }
+        if (length < out.size()) {
+            out.resize(length);
+            return out;
+        }
+        out.assign(length, L'\0');
+    }
+    return {};
+}
+
+wchar_t DriveLetter(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// "C:" of "C:\x", "\\server\share" of "\\server\share\x"; empty for anything else.
+std::wstring RootOf(const std::wstring& folder) {
+    if (folder.size() >= 2 && folder[1] == L':') {
+        return folder.substr(0, 2);
+    }
+    if (folder.size() > 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
+        std::size_t separators = 0;
+        for (std::size_t i = 2; i < folder.size(); ++i) {
+            if (IsSeparator(folder[i]) && ++separators == 2) {
+                return folder.substr(0, i);
+            }
+        }
+        return folder;
+    }
+    return {};
+}
+
+// path as a process whose current directory is folder would take it.
+std::wstring Joined(const std::wstring& path, const std::wstring& folder) {
+    const bool drive = path.size() >= 2 && path[1] == L':';
+    if (drive && path.size() >= 3 && IsSeparator(path[2])) {
+        return path;  // absolute
+    }
+    if (!drive && path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        return path;  // UNC
+    }
+    if (!drive && !path.empty() && IsSeparator(path[0])) {
+        return RootOf(folder) + path;  // root of folder's drive
+    }
+    if (drive) {
+        // "D:x": from folder when folder is on D:, else from D:'s own current folder
+        // ("=D:"), which is where a chdir to folder would have left it.
+        const bool sameDrive = folder.size() >= 2 && folder[1] == L':' &&
+                               DriveLetter(path[0]) == DriveLetter(folder[0]);
+        return sameDrive ? folder + L"\\" + path.substr(2) : path;
+    }
+    return folder + L"\\" + path;
+}
+
+// Like the runtime's _chdir does for its folder: the drive's current folder ("=C:") is
+// where a child's "C:relative" path looks.
+void SetDriveFolder(const std::wstring& folder) {
+    if (folder.size() >= 2 && folder[1] == L':') {
+        const wchar_t drive[] = {L'=', DriveLetter(folder[0]), L':', L'\0'};
+        SetEnvironmentVariableW(drive, folder.c_str());
+    }
+}
+
+// Every launch, started either way, waits here for its process to end.
+void WaitForEnd(const UniqueHandle& process) {
+    WaitAnsweringSentMessages(process.get());
+}
+
+}  // namespace
+
+std::string Win32ProcessRunner::CurrentDirectory() {
+    return Utf8(Sized([](DWORD size, wchar_t* out) { return GetCurrentDirectoryW(size, out); }));
+}
+
+std::string Win32ProcessRunner::ExpandEnvironment(const std::string& text) {
+    const std::optional<std::wstring> wide = Wide(text);
+    if (!wide || wide->empty()) {
+        return text;
+    }
+    // Both counts include the terminator.
+    const DWORD needed = ExpandEnvironmentStringsW(wide->c_str(), nullptr, 0);
+    if (needed == 0) {
+        return text;
+    }
+    std::wstring out(needed, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(wide->c_str(), out.data(), needed);
+    if (length == 0 || length > needed) {
+        return text;
+    }
+    out.resize(length - 1);
+    return Utf8(out);
+}
+
+std::string Win32ProcessRunner::FullPath(const std::string& path, const std::string& folder) {
+    const std::optional<std::wstring> widePath = Wide(path);
+    const std::optional<std::wstring> wideFolder = Wide(folder);
+    if (!widePath || widePath->empty() || !wideFolder) {
+        return {};
+    }
+    const std::wstring joined = Joined(*widePath, *wideFolder);
+    // Folds ".", ".." and '/' as the system would; nothing relative is left to complete.
+    return Utf8(Sized([&](DWORD size, wchar_t* out) {
+        return GetFullPathNameW(joined.c_str(), size, out, nullptr);
+    }));
+}
+
+bool Win32ProcessRunner::FolderExists(const std::string& path) {
+    const std::optional<std::wstring> wide = Wide(path);
+    if (!wide || wide->empty()) {
         return false;
     }
-    // Like the runtime's _chdir: remember the folder as its drive's current one ("=C:"),
-    // which is where a later "C:relative" path and child processes look.
-    char current[MAX_PATH + 1] = {};
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH + 1, current);
-    if (length >= 2 && length <= MAX_PATH && current[1] == ':') {
-        const char drive[] = {'=', current[0], ':', '\0'};
-        SetEnvironmentVariableA(drive, current);
-    }
-    return true;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Win32ProcessRunner::FileExists(const std::string& path) {
-    if (path.find('\0') != std::string::npos) {
+    const std::optional<std::wstring> wide = Wide(path);
+    if (!wide || wide->empty()) {
         return false;
     }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-int Win32ProcessRunner::RunAndWait(const std::string& program, const std::string& commandLine) {
-    if (program.find('\0') != std::string::npos || commandLine.find('\0') != std::string::npos) {
-        return -1;
+ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program,
+                                                      const std::string& commandLine,
+                                                      const std::string& folder) {
+    const std::optional<std::wstring> wideProgram = Wide(program);
+    const std::optional<std::wstring> wideLine = Wide(commandLine);
+    const std::optional<std::wstring> wideFolder = Wide(folder);
+    if (!wideProgram || !wideLine || !wideFolder || wideFolder->empty()) {
+        return Outcome::NotStarted;
     }
-    // CreateProcess may write into the command line.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup{};
+    SetDriveFolder(*wideFolder);
+    // CreateProcessW may write into the command line.
+    std::vector<wchar_t> line(wideLine->begin(), wideLine->end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &created)) {
-        return -1;
+    // The folder goes to the program only: ours stays where it is, holding nothing open.
+    if (!CreateProcessW(wideProgram->c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        wideFolder->c_str(), &startup, &created)) {
+        return GetLastError() == kElevationRequired ? Outcome::NeedsElevation : Outcome::NotStarted;
     }
     const UniqueHandle process(created.hProcess);
     const UniqueHandle thread(created.hThread);
-    WaitAnsweringSentMessages(process.get());
-    DWORD exitCode = 0;
-    if (!GetExitCodeProcess(process.get(), &exitCode)) {
-        return -1;
+    WaitForEnd(process);
+    return Outcome::Ended;
+}
+
+bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
+                                            const std::string& parameters,
+                                            const std::string& folder) {
+    const std::optional<std::wstring> wideProgram = Wide(program);
+    const std::optional<std::wstring> wideParameters = Wide(parameters);
+    const std::optional<std::wstring> wideFolder = Wide(folder);
+    if (!wideProgram || !wideParameters || !wideFolder || wideFolder->empty()) {
+        return false;
     }
-    return static_cast<int>(exitCode);
+    SetDriveFolder(*wideFolder);
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof request;
+    // NOASYNC: the request is over when the call returns. FLAG_NO_UI: no error box of the
+    // shell's own; a failure starts nothing and says nothing, as a failed creation does.
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = owner_;
+    request.lpVerb = L"runas";
+    request.lpFile = wideProgram->c_str();
+    request.lpParameters = wideParameters->empty() ? nullptr : wideParameters->c_str();
+    // The elevated process gets neither our current directory nor our environment.
+    request.lpDirectory = wideFolder->c_str();
+    request.nShow = SW_SHOWNORMAL;
+    // Declined (ERROR_CANCELLED) or failed: nothing started. No handle (the request was
+    // met some other way): nothing to wait for, so taken as not started.
+    if (!ShellExecuteExW(&request)) {
+        return false;
+    }
+    const UniqueHandle process(request.hProcess);
+    if (!process) {
+        return false;
+    }
+    WaitForEnd(process);
+    return true;
 }
 
 }  // namespace mirelka

@@ -1,14 +1,28 @@
 #pragma once
 
+#include <windows.h>
+
 #include "ports/ProcessRunner.h"
 
 namespace mirelka {
 
 class Win32ProcessRunner final : public ProcessRunner {
 public:
-    bool ChangeDirectory(const std::string& path) override;
+    // The window the elevation prompt belongs to: without one it may only flash in the task bar.
+    void Attach(HWND owner) { owner_ = owner; }
+
+    std::string CurrentDirectory() override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    std::string FullPath(const std::string& path, const std::string& folder) override;
+    bool FolderExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
-    int RunAndWait(const std::string& program, const std::string& commandLine) override;
+    Outcome RunAndWait(const std::string& program, const std::string& commandLine,
+                       const std::string& folder) override;
+    bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
+                            const std::string& folder) override;
+
+private:
+    HWND owner_ = nullptr;
 };
 
 }  // namespace mirelka

@@ -1,8 +1,35 @@
 #include "Win32ShortcutReader.h"
 
+#include <msi.h>
 #include <objbase.h>
 
+#include <vector>
+
+#include "SystemLibrary.h"
+#include "Win32CodePage.h"
+
 namespace mirelka {
+
+namespace {
+
+// UTF-16 from the shell, UTF-8 for the core: exactly, or not at all.
+bool ToUtf8(const wchar_t* text, std::string& out) {
+    std::optional<std::string> utf8 = FromWideExact(CP_UTF8, text);
+    if (!utf8) {
+        return false;
+    }
+    out = std::move(*utf8);
+    return true;
+}
+
+std::optional<std::wstring> ToPath(const std::string& utf8) {
+    if (utf8.empty() || utf8.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    return ToWideExact(CP_UTF8, utf8);
+}
+
+}  // namespace
 
 Win32ShortcutReader::~Win32ShortcutReader() {
     file_.Reset();
@@ -25,7 +52,7 @@ bool Win32ShortcutReader::Create() {
     if (init == E_UNEXPECTED || init == E_OUTOFMEMORY || init == E_INVALIDARG) {
         return false;
     }
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link_.PutVoid()))) {
         link_.Reset();
         return false;
@@ -34,14 +61,10 @@ bool Win32ShortcutReader::Create() {
 }
 
 bool Win32ShortcutReader::Load(const std::string& path) {
-    if (!file_) {
-        return false;
-    }
-    WCHAR widePath[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path.c_str(), -1, widePath, MAX_PATH) == 0) {
-        return false;
-    }
-    if (FAILED(file_->Load(widePath, STGM_READ))) {
+    // Converted exactly: the ANSI path of the data file came through the code page's exact
+    // conversion, never with MB_PRECOMPOSED, which a UTF-8 ANSI code page refuses.
+    const std::optional<std::wstring> wide = ToPath(path);
+    if (!file_ || !wide || FAILED(file_->Load(wide->c_str(), STGM_READ))) {
         return false;
     }
     return link_->Resolve(nullptr, SLR_UPDATE) == S_OK;
@@ -52,13 +75,9 @@ bool Win32ShortcutReader::Target(std::string& out) {
     if (!link_) {
         return false;
     }
-    char buffer[MAX_PATH] = {};
-    WIN32_FIND_DATAA found{};
-    if (link_->GetPath(buffer, MAX_PATH, &found, 0) != S_OK) {
-        return false;
-    }
-    out = buffer;
-    return true;
+    wchar_t buffer[MAX_PATH] = {};
+    WIN32_FIND_DATAW found{};
+    return link_->GetPath(buffer, MAX_PATH, &found, 0) == S_OK && ToUtf8(buffer, out);
 }
 
 bool Win32ShortcutReader::WorkingDirectory(std::string& out) {
@@ -66,12 +85,72 @@ bool Win32ShortcutReader::WorkingDirectory(std::string& out) {
     if (!link_) {
         return false;
     }
-    char buffer[MAX_PATH] = {};
-    if (link_->GetWorkingDirectory(buffer, MAX_PATH) != S_OK) {
+    wchar_t buffer[MAX_PATH] = {};
+    return link_->GetWorkingDirectory(buffer, MAX_PATH) == S_OK && ToUtf8(buffer, out);
+}
+
+bool Win32ShortcutReader::Arguments(std::string& out) {
+    out.clear();
+    if (!link_) {
         return false;
     }
-    out = buffer;
-    return true;
+    // GetArguments truncates without a word; a command line holds 32767 characters at
+    // most, so arguments that fill this buffer couldn't be passed whole anyway.
+    std::vector<wchar_t> buffer(32768, L'\0');
+    if (link_->GetArguments(buffer.data(), static_cast<int>(buffer.size())) != S_OK) {
+        return false;
+    }
+    buffer.back() = L'\0';
+    return wcslen(buffer.data()) < buffer.size() - 1 && ToUtf8(buffer.data(), out);
+}
+
+ShortcutReader::Flags Win32ShortcutReader::LinkFlags() {
+    Flags flags;
+    ComPtr<IShellLinkDataList> data;
+    DWORD bits = 0;
+    if (link_ && SUCCEEDED(link_->QueryInterface(IID_IShellLinkDataList, data.PutVoid())) &&
+        SUCCEEDED(data->GetFlags(&bits))) {
+        flags.runAsAdministrator = (bits & SLDF_RUNAS_USER) != 0;
+        flags.advertised = (bits & SLDF_HAS_DARWINID) != 0;
+    }
+    return flags;
+}
+
+std::optional<std::string> Win32ShortcutReader::InstalledProgram(const std::string& path) {
+    const std::optional<std::wstring> link = ToPath(path);
+    if (!link) {
+        return std::nullopt;
+    }
+    if (!msi_) {
+        msi_ = LoadSystemLibrary(L"msi.dll");
+    }
+    const auto shortcutTarget =
+        SystemProc<decltype(MsiGetShortcutTargetW)>(msi_, "MsiGetShortcutTargetW");
+    const auto componentPath =
+        SystemProc<decltype(MsiGetComponentPathW)>(msi_, "MsiGetComponentPathW");
+    wchar_t product[39] = {};
+    wchar_t component[39] = {};
+    if (shortcutTarget == nullptr || componentPath == nullptr ||
+        shortcutTarget(link->c_str(), product, nullptr, component) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    // A path only for a component installed here: one run from its source, absent or
+    // advertised only has no program to start.
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const INSTALLSTATE state = componentPath(product, component, buffer.data(), &size);
+        if (state == INSTALLSTATE_MOREDATA) {
+            buffer.assign(size + 1, L'\0');
+            continue;
+        }
+        std::string program;
+        if (state != INSTALLSTATE_LOCAL || !ToUtf8(buffer.data(), program) || program.empty()) {
+            return std::nullopt;
+        }
+        return program;
+    }
+    return std::nullopt;
 }
 
 }  // namespace mirelka

@@ -4,11 +4,12 @@
 #include <shlobj.h>
 
 #include "ComPtr.h"
+#include "UniqueHandle.h"
 #include "ports/ShortcutReader.h"
 
 namespace mirelka {
 
-// The shell's own shortcut object (ANSI interface), created once and reused per file.
+// The shell's own shortcut object (wide interface), created once and reused per file.
 class Win32ShortcutReader final : public ShortcutReader {
 public:
     Win32ShortcutReader() = default;
@@ -20,11 +21,15 @@ public:
     bool Load(const std::string& path) override;
     bool Target(std::string& out) override;
     bool WorkingDirectory(std::string& out) override;
+    bool Arguments(std::string& out) override;
+    Flags LinkFlags() override;
+    std::optional<std::string> InstalledProgram(const std::string& path) override;
 
 private:
     bool comInitialized_ = false;
-    ComPtr<IShellLinkA> link_;
+    ComPtr<IShellLinkW> link_;
     ComPtr<IPersistFile> file_;
+    UniqueModule msi_;  // loaded at the first installer shortcut
 };
 
 }  // namespace mirelka

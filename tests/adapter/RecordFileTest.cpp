@@ -150,7 +150,7 @@ TEST_F(RecordFileOnDiskTest, SavesBesideTheProgramInAnyFolder) {
     EXPECT_NE(GetFileAttributesW((wide + L"\\AppData.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Load(), (Lines{"x"}));
     EXPECT_TRUE(fs.Remove(folder + "\\AppData.txt"));
-    EXPECT_TRUE(RemoveDirectoryW(wide.c_str()));  // the temp folder's cleanup is ANSI
+    EXPECT_TRUE(RemoveDirectoryW(wide.c_str()));
 }
 
 }  // namespace

@@ -7,23 +7,24 @@
 #include <string>
 
 #include "UniqueHandle.h"
+#include "Win32CodePage.h"
 
 namespace mirelka::test {
 
 // A fresh folder under the user's temp folder for each test, removed afterwards, and raw
-// file access that goes around the code under test.
+// file access that goes around the code under test. Paths are UTF-8.
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH + 1];
-        const DWORD length = GetTempPathA(MAX_PATH + 1, temp);
+        wchar_t temp[MAX_PATH + 1];
+        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
         ASSERT_GT(length, 0u);
         ASSERT_LE(length, DWORD{MAX_PATH});
         for (unsigned n = 0; dir_.empty() && n < 1000; ++n) {
-            const std::string candidate = std::string(temp) + "mirelka-" +
+            const std::string candidate = Narrow(temp) + "mirelka-" +
                                           std::to_string(GetCurrentProcessId()) + "-" +
                                           std::to_string(n);
-            if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            if (CreateDirectoryW(Widen(candidate).c_str(), nullptr)) {
                 dir_ = candidate;
             }
         }
@@ -39,7 +40,7 @@ protected:
     std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
 
     static void Put(const std::string& path, const std::string& bytes) {
-        UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file) << path;
         DWORD written = 0;
@@ -65,12 +66,12 @@ protected:
     }
 
     static bool Exists(const std::string& path) {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // An existing file opened the way another program might have it open.
     static UniqueFile Hold(const std::string& path, DWORD access, DWORD share) {
-        return UniqueFile(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+        return UniqueFile(CreateFileW(Widen(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
 
@@ -78,11 +79,11 @@ protected:
 
 private:
     static void RemoveTree(const std::string& dir) {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW(Widen(dir + "\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                const std::string name = found.cFileName;
+                const std::string name = Narrow(found.cFileName);
                 if (name == "." || name == "..") {
                     continue;
                 }
@@ -90,13 +91,13 @@ private:
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(path);
                 } else {
-                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    EXPECT_TRUE(DeleteFileA(path.c_str())) << "still open: " << path;
+                    SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+                    EXPECT_TRUE(DeleteFileW(Widen(path).c_str())) << "still open: " << path;
                 }
-            } while (FindNextFileA(search, &found));
+            } while (FindNextFileW(search, &found));
             FindClose(search);
         }
-        RemoveDirectoryA(dir.c_str());
+        RemoveDirectoryW(Widen(dir).c_str());
     }
 };
 

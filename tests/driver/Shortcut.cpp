@@ -55,7 +55,7 @@ ComPtr<IPersistFile> PersistFileOf(const ComPtr<IShellLinkW>& shellLink, const s
 }  // namespace
 
 void MakeShortcut(const std::wstring& link, const std::wstring& target,
-                  const std::wstring& workingFolder) {
+                  const std::wstring& workingFolder, const std::wstring& arguments) {
     const ComScope com;
     {
         const ComPtr<IShellLinkW> shellLink = NewShellLink(link);
@@ -64,6 +64,7 @@ void MakeShortcut(const std::wstring& link, const std::wstring& target,
             Check(shellLink->SetWorkingDirectory(workingFolder.c_str()),
                   "IShellLinkW::SetWorkingDirectory", link);
         }
+        Check(shellLink->SetArguments(arguments.c_str()), "IShellLinkW::SetArguments", link);
         Check(PersistFileOf(shellLink, link)->Save(link.c_str(), TRUE), "IPersistFile::Save", link);
     }
 
@@ -71,11 +72,14 @@ void MakeShortcut(const std::wstring& link, const std::wstring& target,
     Check(PersistFileOf(readBack, link)->Load(link.c_str(), STGM_READ), "IPersistFile::Load", link);
     std::array<wchar_t, MAX_PATH> path{};
     std::array<wchar_t, MAX_PATH> folder{};
+    std::array<wchar_t, 1024> stored{};
     Check(readBack->GetPath(path.data(), MAX_PATH, nullptr, SLGP_RAWPATH), "IShellLinkW::GetPath",
           link);
     Check(readBack->GetWorkingDirectory(folder.data(), MAX_PATH),
           "IShellLinkW::GetWorkingDirectory", link);
-    if (path.data() != target || folder.data() != workingFolder) {
+    Check(readBack->GetArguments(stored.data(), static_cast<int>(stored.size())),
+          "IShellLinkW::GetArguments", link);
+    if (path.data() != target || folder.data() != workingFolder || stored.data() != arguments) {
         throw std::runtime_error("the shortcut " + Utf8(link) + " holds '" + Utf8(path.data()) +
                                  "' in '" + Utf8(folder.data()) + "', not '" + Utf8(target) +
                                  "' in '" + Utf8(workingFolder) + "'");

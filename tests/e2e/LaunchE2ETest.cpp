@@ -147,7 +147,7 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     // Long enough to look at Mirelka while it waits.
     const std::wstring first = PlaceProbe(apps + L"\\first.exe", 1500);
     const std::wstring second = PlaceProbe(apps + L"\\second.exe");
-    MakeShortcut(apps + L"\\first.lnk", first, work);
+    MakeShortcut(apps + L"\\first.lnk", first, work, L"-conf \"my game.conf\"");
     MakeShortcut(apps + L"\\second.lnk", second, work2);
     Register({{"Stays", apps + L"\\second.lnk", staying, false},
               {"Restores", apps + L"\\first.lnk", restoring, true}});
@@ -166,7 +166,8 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
     EXPECT_EQ(runs[0]["cwd"], Utf8(work));
     EXPECT_EQ(runs[0]["mode"], Text(restoring));
-    EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(first) + "\"");
+    EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(first) + "\" -conf \"my game.conf\"");
+    EXPECT_EQ(runs[0]["argv2"], "my game.conf");
     // While the program runs the display stays switched; Mirelka answers what is sent, a
     // right click (posted, or sent as the shell does) does nothing, a session end keeps
     // the captured mode for the next logon.
@@ -187,6 +188,8 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
         << "the mode from just before the launch, not from the start";
     EXPECT_EQ(WaitForPopupMenus(*mirelka_, 1, 500), nullptr) << "a click from the launch";
     EXPECT_TRUE(TrayIconExists(dialog)) << "TaskbarCreated from the launch still counts";
+    // Nothing of Mirelka's holds the folder once the program has ended.
+    EXPECT_TRUE(MoveFileExW(work.c_str(), (work + L" moved").c_str(), 0)) << GetLastError();
     EXPECT_EQ(ReadProbeLog(ProbeLogOf(second)).size(), 1u) << "each launch starts one program";
 }
 
@@ -195,7 +198,9 @@ TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeft
     const std::wstring work = folder_.MakeFolder(L"work");
     const std::wstring withFolder = PlaceProbe(apps + L"\\with.exe");
     const std::wstring without = PlaceProbe(apps + L"\\without.exe");
-    MakeShortcut(apps + L"\\with.lnk", withFolder, work);
+    // As installers write it: expanded from Mirelka's environment, which it has from ours.
+    const ScopedEnvironment variable(L"MIRELKA_WORK", work);
+    MakeShortcut(apps + L"\\with.lnk", withFolder, L"%MIRELKA_WORK%");
     MakeShortcut(apps + L"\\without.lnk", without, L"");
     Register({{"A with", apps + L"\\with.lnk", kNoMode, false},
               {"B without", apps + L"\\without.lnk", kNoMode, false}});
@@ -205,15 +210,23 @@ TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeft
     ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(without), 1).size(), 1u) << Describe(*mirelka_);
     ExpectLaunchOver(dialog);
     Launch(dialog, 0);
-    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(withFolder), 1).size(), 1u) << Describe(*mirelka_);
+    std::vector<ProbeRecord> with = WaitForProbeRecords(ProbeLogOf(withFolder), 1);
+    ASSERT_EQ(with.size(), 1u) << Describe(*mirelka_);
     ExpectLaunchOver(dialog);
     Launch(dialog, 1);
     std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(without), 2);
     ASSERT_EQ(runs.size(), 2u) << Describe(*mirelka_);
     ExpectLaunchOver(dialog);
+    ASSERT_TRUE(MoveFileExW(work.c_str(), (work + L" moved").c_str(), 0)) << GetLastError();
+    Launch(dialog, 1);
+    runs = WaitForProbeRecords(ProbeLogOf(without), 3);
+    ASSERT_EQ(runs.size(), 3u) << Describe(*mirelka_);
+    ExpectLaunchOver(dialog);
 
+    EXPECT_EQ(with[0]["cwd"], Utf8(work));
     EXPECT_EQ(runs[0]["cwd"], Utf8(startFolder_)) << "the folder Mirelka was started in";
     EXPECT_EQ(runs[1]["cwd"], Utf8(work)) << "the folder of the launch before";
+    EXPECT_EQ(runs[2]["cwd"], Utf8(startFolder_)) << "that folder has gone";
     EXPECT_EQ(RegistryMode(), display_.Original()) << "an entry without a mode switches nothing";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,38 +10,66 @@
 
 namespace mirelka::test {
 
-// Files that exist and programs that run, in memory. A run is recorded with the current
-// directory it started in; onRun lets a test look at the world while the program "runs".
+// Files and folders that exist, variables, and programs that run, in memory. A run is
+// recorded with the folder it started in; onRun lets a test look at the world while the
+// program "runs". Every folder exists but the missing ones.
 class FakeProcessRunner final : public ProcessRunner {
 public:
     struct Run {
         std::string program;
-        std::string commandLine;
+        std::string commandLine;  // the parameters alone for an elevated start
         std::string directory;
+        bool elevated = false;
     };
     std::set<std::string> existing;
-    std::set<std::string> badDirectories;  // ChangeDirectory fails
+    std::set<std::string> missingFolders;
+    std::map<std::string, std::string> environment;
+    std::set<std::string> needElevation;  // creating these fails with ERROR_ELEVATION_REQUIRED
+    bool declineElevation = false;        // the user answers the prompt with No
     std::string currentDirectory = "C:\\Start";
     std::vector<Run> runs;
     std::function<void()> onRun;
 
-    bool ChangeDirectory(const std::string& path) override {
-        if (badDirectories.count(path) != 0) {
-            return false;
+    std::string CurrentDirectory() override { return currentDirectory; }
+    std::string ExpandEnvironment(const std::string& text) override {
+        std::string out = text;
+        for (const auto& [name, value] : environment) {
+            for (std::size_t at; (at = out.find('%' + name + '%')) != std::string::npos;) {
+                out.replace(at, name.size() + 2, value);
+            }
         }
-        currentDirectory = path;
-        return true;
+        return out;
     }
-    bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-    int RunAndWait(const std::string& program, const std::string& commandLine) override {
-        if (!FileExists(program)) {
-            return -1;
+    // Drive-qualified paths stay as they are; the rest hang below folder.
+    std::string FullPath(const std::string& path, const std::string& folder) override {
+        if (path.size() >= 2 && path[1] == ':') {
+            return path;
         }
-        runs.push_back({program, commandLine, currentDirectory});
+        return folder + "\\" + (path.rfind(".\\", 0) == 0 ? path.substr(2) : path);
+    }
+    bool FolderExists(const std::string& path) override { return missingFolders.count(path) == 0; }
+    bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
+    Outcome RunAndWait(const std::string& program, const std::string& commandLine,
+                       const std::string& folder) override {
+        if (!FileExists(program)) {
+            return Outcome::NotStarted;
+        }
+        return needElevation.count(program) != 0
+                   ? Outcome::NeedsElevation
+                   : (Ran({program, commandLine, folder}), Outcome::Ended);
+    }
+    bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
+                            const std::string& folder) override {
+        return FileExists(program) && !declineElevation && Ran({program, parameters, folder, true});
+    }
+
+private:
+    bool Ran(Run run) {
+        runs.push_back(std::move(run));
         if (onRun) {
             onRun();
         }
-        return 0;
+        return true;
     }
 };
 

@@ -3,24 +3,31 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ports/ShortcutReader.h"
 
 namespace mirelka::test {
 
-// Shortcut files as a table of path -> target and working folder.
+// Shortcut files as a table of path -> what the link holds, and the installer's table of
+// the installer shortcuts whose product it knows.
 class FakeShortcutReader final : public ShortcutReader {
 public:
     struct Link {
+        Link(std::string to = {}, std::string folder = {})
+            : target(std::move(to)), workingDirectory(std::move(folder)) {}
         std::string target;
         std::string workingDirectory;
         bool resolves = true;  // Load fails when false
         bool targetReadable = true;
         bool folderReadable = true;
+        std::string arguments;
+        Flags flags;
     };
     std::map<std::string, Link> links;
-    bool available = true;  // Create fails when false
+    std::map<std::string, std::string> installed;  // installer shortcut -> program
+    bool available = true;                         // Create fails when false
     std::vector<std::string> calls;
     std::function<void()> onLoad;  // the shell's dialog, running our messages meanwhile
 
@@ -28,6 +35,16 @@ public:
     bool Load(const std::string& path) override;
     bool Target(std::string& out) override;
     bool WorkingDirectory(std::string& out) override;
+    bool Arguments(std::string& out) override {
+        calls.push_back("Arguments");
+        out = loaded_ != nullptr ? loaded_->arguments : "";
+        return loaded_ != nullptr;
+    }
+    Flags LinkFlags() override { return loaded_ != nullptr ? loaded_->flags : Flags{}; }
+    std::optional<std::string> InstalledProgram(const std::string& path) override {
+        const auto it = installed.find(path);
+        return it != installed.end() ? std::optional(it->second) : std::nullopt;
+    }
 
 private:
     bool created_ = false;

@@ -1,19 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/LauncherDialog.h"
 #include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
-#include "unit/Sjis.h"
 
 namespace mirelka {
 namespace {
 
 using namespace std::string_literals;
-using namespace test::sjis;
 using Texts = std::vector<std::string>;
 using Record = std::vector<unsigned char>;
 
@@ -48,11 +47,12 @@ protected:
         }
         return 0;
     }
-    // Each run as "program | command line | directory".
+    // Each run as "program | command line | directory", elevated ones marked.
     Texts Runs() const {
         Texts runs;
         for (const auto& run : p.processes.runs) {
-            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory);
+            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory +
+                           (run.elevated ? " | elevated" : ""));
         }
         return runs;
     }
@@ -75,16 +75,20 @@ TEST_F(Launch, RunsTheTargetInItsFolderUnderTheEntrysModeAndRestores) {
     Register({"z", "x.lnk", 0, 0, 0, 0, 0});
     Record during;
     p.processes.onRun = [&] { during = p.display.registry->driverRecord; };
+    p.processes.environment = {{"PROGRAMFILES", "C:\\Program Files"}};
+    p.shortcuts.links[kLink].workingDirectory = "%PROGRAMFILES%\\Game";  // as installers write it
+    p.shortcuts.links[kLink].arguments = "-conf \"my game.conf\"  -window";
 
     EXPECT_TRUE(dialog.OnCommand(command));
 
     EXPECT_EQ(dialog.Registry().Cursor(), 1);
-    EXPECT_EQ(p.shortcuts.calls, (Texts{"Load " + kLink, "WorkingDirectory", "Target"}));
-    EXPECT_EQ(Runs(), Texts{kGame + " | \"" + kGame + "\" | " + kGameDir});
+    EXPECT_EQ(p.shortcuts.calls,
+              (Texts{"Load " + kLink, "WorkingDirectory", "Target", "Arguments"}));
+    EXPECT_EQ(Runs(),
+              Texts{kGame + " | \"" + kGame + "\" -conf \"my game.conf\"  -window | " + kGameDir});
     EXPECT_EQ(during, p.display.table[1].driverRecord) << "the first equal item, unticked";
     EXPECT_EQ(Applied(), (std::vector<int>{1, kSavedTag}));
     EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
-    EXPECT_EQ(p.processes.currentDirectory, kGameDir) << "stays changed";
     EXPECT_TRUE(p.view.messages.empty());
 }
 
@@ -195,7 +199,6 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
         EXPECT_EQ(p.shortcuts.calls, c.calls);
         EXPECT_TRUE(p.display.applied.empty());
         EXPECT_TRUE(p.processes.runs.empty());
-        EXPECT_EQ(p.processes.currentDirectory, "C:\\Start");
         EXPECT_TRUE(p.view.messages.empty());
     }
 
@@ -212,7 +215,7 @@ TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
 
 TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
     const std::string run = "C:\\x\\run";
-    const std::string hyoRun = "C:\\"s + kHyo + "\\run";
+    const std::string hyoRun = "C:\\表\\run";
     const struct {
         const char* name;
         std::string target;
@@ -220,22 +223,19 @@ TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
         std::optional<std::string> program;  // none: nothing runs
     } cases[] = {
         {"full path", kGame, {kGame}, kGame},
-        {"bare name", "tool.exe", {".\\tool.exe"}, ".\\tool.exe"},
+        {"bare name", "tool.exe", {"C:\\Start\\tool.exe"}, "C:\\Start\\tool.exe"},
         {"bare name, search path only", "notepad", {"C:\\Windows\\notepad.exe"}, std::nullopt},
         {"a dot: used as it is", run + ".old", {run + ".old", run + ".old.exe"}, run + ".old"},
         {".com first", run, {run + ".cmd", run + ".exe", run + ".com"}, run + ".com"},
         {".exe before .bat", run, {run + ".bat", run + ".exe"}, run + ".exe"},
         {".bat before .cmd", run, {run + ".cmd", run + ".bat"}, run + ".bat"},
-        {".cmd last", "run", {".\\run.cmd"}, ".\\run.cmd"},
+        {".cmd last", "run", {"C:\\Start\\run.cmd"}, "C:\\Start\\run.cmd"},
         {"none exists", run, {run}, std::nullopt},
         {"dot in the folder only", "C:\\v1.2\\run", {"C:\\v1.2\\run.exe"}, "C:\\v1.2\\run.exe"},
         {"slash", "C:/x/run", {"C:/x/run.exe"}, "C:/x/run.exe"},
         {"drive-relative", "D:run", {"D:run.exe"}, "D:run.exe"},
-        {"trail byte 0x5C is no separator",
-         kHyo + "run"s,
-         {".\\"s + kHyo + "run.exe"},
-         ".\\"s + kHyo + "run.exe"},
-        {"folder with a trail byte 0x5C", hyoRun, {hyoRun + ".exe"}, hyoRun + ".exe"},
+        {"UTF-8 name", "表run", {"C:\\Start\\表run.exe"}, "C:\\Start\\表run.exe"},
+        {"UTF-8 folder", hyoRun, {hyoRun + ".exe"}, hyoRun + ".exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -260,7 +260,7 @@ TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
     p.shortcuts.links["b.lnk"] = {"C:\\B\\b.exe", ""};
     p.shortcuts.links["c.lnk"] = {"C:\\C\\c.exe", "C:\\Unreachable"};
     p.processes.existing.insert({"C:\\B\\b.exe", "C:\\C\\c.exe"});
-    p.processes.badDirectories.insert("C:\\Unreachable");
+    p.processes.missingFolders.insert("C:\\Unreachable");
     const int a = Register({"a", kLink, 0, 0, 0, 0, 0});
     const int b = Register({"b", "b.lnk", 0, 0, 0, 0, 0});
     const int c = Register({"c", "c.lnk", 0, 0, 0, 0, 0});
@@ -273,6 +273,58 @@ TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
     EXPECT_EQ(Runs(), (Texts{bRun + "C:\\Start", kGame + " | \"" + kGame + "\" | " + kGameDir,
                              bRun + kGameDir, "C:\\C\\c.exe | \"C:\\C\\c.exe\" | " + kGameDir}));
     EXPECT_TRUE(p.view.messages.empty());
+
+    // Remembered, not held: once the folder has gone, ours is where the next one starts.
+    p.processes.missingFolders.insert(kGameDir);
+    dialog.OnCommand(b);
+    EXPECT_EQ(Runs().back(), bRun + "C:\\Start");
+}
+
+TEST_F(Launch, ElevationIsAskedOfTheShellWaitedForAndTheModeStillComesBack) {
+    // Creation needs elevation (manifest, installer detection, compatibility setting); the
+    // shortcut's own "run as administrator" box; the prompt declined.
+    const bool cases[][3] = {
+        {true, false, false}, {false, true, false}, {true, false, true}, {false, true, true}};
+    for (const auto& [needs, box, declined] : cases) {
+        SCOPED_TRACE(testing::Message() << needs << box << declined);
+        dialog.Registry().Clear();
+        p.processes.runs.clear();
+        p.display.applied.clear();
+        p.processes.needElevation = needs ? std::set<std::string>{kGame} : std::set<std::string>{};
+        p.processes.declineElevation = declined;
+        p.shortcuts.links[kLink].arguments = "-window";
+        p.shortcuts.links[kLink].flags.runAsAdministrator = box;
+        std::vector<int> during;
+        p.processes.onRun = [&] { during = Applied(); };
+
+        EXPECT_TRUE(dialog.OnCommand(Register({"game", kLink, 800, 600, 32, 60, 1})));
+        EXPECT_EQ(Runs(),
+                  declined ? Texts{} : Texts{kGame + " | -window | " + kGameDir + " | elevated"});
+        EXPECT_EQ(during, declined ? std::vector<int>{} : std::vector<int>{2}) << "waited for";
+        EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+    }
+}
+
+TEST_F(Launch, AnInstallerShortcutStartsAndShowsTheInstallersProgram) {
+    const std::string suite = "C:\\Program Files\\Suite\\suite.exe";
+    p.processes.existing.insert(suite);
+    for (const char* link : {"known.lnk", "unknown.lnk"}) {
+        p.shortcuts.links[link] = {kGame,
+                                   "C:\\Suite"};  // the installer's cached file, not suite.exe
+        p.shortcuts.links[link].flags.advertised = true;
+        Register({link, link, 0, 0, 0, 0, 0});
+    }
+    p.shortcuts.installed["known.lnk"] = suite;
+
+    EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
+    EXPECT_FALSE(dialog.Launch().LaunchEntry(dialog.Registry().At(1)));
+    EXPECT_EQ(Runs(), Texts{suite + " | \"" + suite + "\" | C:\\Suite"});
+    dialog.Settings().FillTitleBox();
+    for (const auto& [title, target] : {std::pair{0, suite}, std::pair{1, ""s}}) {
+        p.view.ComboSelect(IDC_TITLE, title);
+        ASSERT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
+        EXPECT_EQ(p.view.Text(IDC_TARGET), target);
+    }
 }
 
 TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {

@@ -9,7 +9,7 @@ LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
     : ports_(ports),
       modes_(ports.display, ports.view, ports.files, ports.codePage.Leads()),
       store_(ports.files, ports.codePage.Leads()),
-      launcher_(ports.shortcuts, ports.processes, ports.codePage.Leads(), store_.Registry(),
+      launcher_(ports.shortcuts, ports.processes, ports.codePage, store_.Registry(),
                 modes_),
       trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
       settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog, store_,

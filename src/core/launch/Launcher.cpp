@@ -2,7 +2,9 @@
 
 #include "display/DisplayModes.h"
 #include "display/ModeRules.h"
+#include "launch/Shortcut.h"
 #include "launch/Spawn.h"
+#include "ports/CodePage.h"
 #include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
 #include "resources/ResourceIds.h"
@@ -24,10 +26,8 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
     DisplayMode saved;
     const bool savedValid = modes_.CaptureRegistryMode(saved);
 
-    std::string workingDirectory;
-    std::string target;
-    if (!shortcuts_.Load(entry.shortcut) || !shortcuts_.WorkingDirectory(workingDirectory) ||
-        !shortcuts_.Target(target)) {
+    const std::optional<Shortcut> shortcut = ReadShortcut(entry.shortcut);
+    if (!shortcut) {
         return false;
     }
 
@@ -38,15 +38,12 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
         modes_.ApplyMode(list.At(static_cast<std::size_t>(listed)));
     }
 
-    if (!workingDirectory.empty()) {
-        // Stays changed afterwards: the next shortcut without a folder starts here.
-        processes_.ChangeDirectory(workingDirectory);
-    }
     if (entry.restoreOnExit != 0 && savedValid) {
         switchBackTo_ = saved;
     }
-    if (const auto program = ResolveProgram(leads_, target, processes_)) {
-        processes_.RunAndWait(*program, CommandLineFor(target));
+    const std::string folder = LaunchFolder(shortcut->workingDirectory);
+    if (const auto program = ResolveProgram(shortcut->target, folder, processes_)) {
+        RunAndWait(*program, *shortcut, folder);
     }
     switchBackTo_.reset();
 
@@ -54,6 +51,48 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
         modes_.ApplyMode(saved);
     }
     return true;
+}
+
+std::optional<Launcher::Shortcut> Launcher::ReadShortcut(const std::string& ansiPath) {
+    // A path the code page holds only approximately would name another file.
+    const std::optional<std::string> path = codePage_.ToUtf8Exact(ansiPath);
+    Shortcut shortcut;
+    if (!path || !shortcuts_.Load(*path) ||
+        !shortcuts_.WorkingDirectory(shortcut.workingDirectory) ||
+        !ShortcutProgram(shortcuts_, *path, shortcut.target) ||
+        !shortcuts_.Arguments(shortcut.arguments)) {
+        return std::nullopt;
+    }
+    shortcut.runAsAdministrator = shortcuts_.LinkFlags().runAsAdministrator;
+    return shortcut;
+}
+
+std::string Launcher::LaunchFolder(const std::string& workingDirectory) {
+    std::string base = lastFolder_ && processes_.FolderExists(*lastFolder_)
+                           ? *lastFolder_
+                           : processes_.CurrentDirectory();
+    if (workingDirectory.empty()) {
+        return base;
+    }
+    // Installers write "%USERPROFILE%\..."; Explorer expands it before starting there. A
+    // relative folder is taken from where the last launch started, as a chdir there would.
+    std::string folder = processes_.FullPath(processes_.ExpandEnvironment(workingDirectory), base);
+    if (folder.empty() || !processes_.FolderExists(folder)) {
+        return base;  // a folder that can't be entered is ignored
+    }
+    lastFolder_ = folder;
+    return folder;
+}
+
+void Launcher::RunAndWait(const std::string& program, const Shortcut& shortcut,
+                          const std::string& folder) {
+    // A ticked "run as administrator" box doesn't make creation fail, yet Explorer elevates.
+    if (!shortcut.runAsAdministrator &&
+        processes_.RunAndWait(program, CommandLineFor(shortcut.target, shortcut.arguments),
+                              folder) != ProcessRunner::Outcome::NeedsElevation) {
+        return;
+    }
+    processes_.RunElevatedAndWait(program, shortcut.arguments, folder);
 }
 
 void Launcher::OnEndSession() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "ports/DisplayMode.h"
 #include "store/AppEntry.h"
@@ -8,19 +9,19 @@
 namespace mirelka {
 
 class AppRegistry;
+class CodePage;
 class DisplayModes;
-class LeadBytes;
 class ProcessRunner;
 class ShortcutReader;
 
 // Starts a registered application under its display mode and waits for it to end.
 class Launcher {
 public:
-    Launcher(ShortcutReader& shortcuts, ProcessRunner& processes, const LeadBytes& leads,
+    Launcher(ShortcutReader& shortcuts, ProcessRunner& processes, const CodePage& codePage,
              AppRegistry& registry, DisplayModes& modes)
         : shortcuts_(shortcuts),
           processes_(processes),
-          leads_(leads),
+          codePage_(codePage),
           registry_(registry),
           modes_(modes) {}
 
@@ -33,12 +34,27 @@ public:
     void OnEndSession();
 
 private:
+    struct Shortcut {
+        std::string target;
+        std::string workingDirectory;
+        std::string arguments;
+        bool runAsAdministrator = false;
+    };
+    std::optional<Shortcut> ReadShortcut(const std::string& ansiPath);
+    // Where the program starts, full path; a folder it took is remembered.
+    std::string LaunchFolder(const std::string& workingDirectory);
+    void RunAndWait(const std::string& program, const Shortcut& shortcut,
+                    const std::string& folder);
+
     ShortcutReader& shortcuts_;
     ProcessRunner& processes_;
-    const LeadBytes& leads_;
+    const CodePage& codePage_;
     AppRegistry& registry_;
     DisplayModes& modes_;
-    std::optional<DisplayMode> switchBackTo_;  // while such a program runs
+    // The last working folder a launch started in: where one without a folder starts.
+    // Only remembered, never made our current directory, which would hold it open.
+    std::optional<std::string> lastFolder_;
+    std::optional<DisplayMode> switchBackTo_;  // while a program runs whose entry switches back
 };
 
 }  // namespace mirelka

@@ -4,17 +4,30 @@
 
 namespace mirelka {
 
-// Starting programs, by ANSI paths.
+// Starting programs, by UTF-8 paths. Nothing here changes our own current directory.
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
 
-    // Makes path the process's current directory, and that drive's remembered one.
-    virtual bool ChangeDirectory(const std::string& path) = 0;
+    // Our own current directory.
+    virtual std::string CurrentDirectory() = 0;
+    // Each %NAME% of a defined variable replaced by its value; the rest left as it is.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
+    // path completed from folder as a current directory there would complete it (a bare
+    // name, ".\x", "\x", "..", a drive-relative "D:x"); empty when it can't be.
+    virtual std::string FullPath(const std::string& path, const std::string& folder) = 0;
+    virtual bool FolderExists(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
-    // Starts program with commandLine in the current directory, with our handles and
-    // environment, and waits for it to end. Its exit code, or -1 when nothing started.
-    virtual int RunAndWait(const std::string& program, const std::string& commandLine) = 0;
+
+    enum class Outcome { Ended, NotStarted, NeedsElevation };
+    // Starts program with commandLine in folder, with our handles and environment (its
+    // drive's "=X:" entry set to folder first), and waits for it to end.
+    virtual Outcome RunAndWait(const std::string& program, const std::string& commandLine,
+                               const std::string& folder) = 0;
+    // Asks the shell to start program elevated with parameters in folder, and waits for it
+    // to end; false when nothing started (the request declined, or no process to wait for).
+    virtual bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
+                                    const std::string& folder) = 0;
 };
 
 }  // namespace mirelka

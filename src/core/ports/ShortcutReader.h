@@ -1,10 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace mirelka {
 
-// Shortcut (.lnk) files, one loaded at a time. Paths are ANSI code page bytes.
+// Shortcut (.lnk) files, one loaded at a time. Every path and text is UTF-8.
 class ShortcutReader {
 public:
     virtual ~ShortcutReader() = default;
@@ -13,8 +14,20 @@ public:
     virtual bool Create() = 0;
     // Loads path and resolves its target, following a moved target where it can.
     virtual bool Load(const std::string& path) = 0;
+    // The path the shell link holds; for an installer shortcut, a file of the installer's.
     virtual bool Target(std::string& out) = 0;
+    // As stored: "%VAR%" is not expanded.
     virtual bool WorkingDirectory(std::string& out) = 0;
+    virtual bool Arguments(std::string& out) = 0;
+
+    struct Flags {
+        bool runAsAdministrator = false;  // the shortcut's own "run as administrator" box
+        bool advertised = false;          // made by the Windows Installer
+    };
+    virtual Flags LinkFlags() = 0;
+    // The program an installer shortcut at path stands for, where it is installed locally;
+    // none when the installer can't say.
+    virtual std::optional<std::string> InstalledProgram(const std::string& path) = 0;
 };
 
 }  // namespace mirelka

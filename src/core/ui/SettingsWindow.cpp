@@ -4,6 +4,7 @@
 
 #include "display/DisplayModes.h"
 #include "display/ModeRules.h"
+#include "launch/Shortcut.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/FileDialog.h"
@@ -411,8 +412,9 @@ bool SettingsWindow::ShortcutToFields() {
     DialogView& view = view_;
     view.SetText(IDC_TARGET, "");
     view.SetText(IDC_WORKDIR, "");
-    // Trimmed for the look-up only: the control keeps what it shows.
-    const std::string path(Trim(codePage_.FromUtf8(view.Text(IDC_SHORTCUT))));
+    // Trimmed for the look-up only: the control keeps what it shows. The box, the reader
+    // and the two fields all speak UTF-8, so any path reads and shows exactly.
+    const std::string path(Trim(view.Text(IDC_SHORTCUT)));
     // The shell's own dialog may come up inside Load; nothing may load another shortcut
     // into the same object, or register, until it is read.
     const Busy::Scope busy(busy_);
@@ -420,11 +422,11 @@ bool SettingsWindow::ShortcutToFields() {
         return false;
     }
     std::string value;
-    if (shortcuts_.Target(value)) {
-        view.SetText(IDC_TARGET, Utf8(value));
+    if (ShortcutProgram(shortcuts_, path, value)) {
+        view.SetText(IDC_TARGET, value);
     }
     if (shortcuts_.WorkingDirectory(value)) {
-        view.SetText(IDC_WORKDIR, Utf8(value));
+        view.SetText(IDC_WORKDIR, value);
     }
     return true;
 }
