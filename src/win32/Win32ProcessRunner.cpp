@@ -151,7 +151,16 @@ bool Win32ProcessRunner::FolderExists(const std::string& path) {
         return false;
     }
     const DWORD attributes = GetFileAttributesW(wide->c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
+    }
+    // Entering a folder takes the right to traverse it; a child started there without it
+    // fails to start. Opened just to ask, and closed again at once: nothing stays held.
+    const UniqueFile folder(CreateFileW(wide->c_str(), FILE_TRAVERSE | SYNCHRONIZE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    return static_cast<bool>(folder);
 }
 
 bool Win32ProcessRunner::FileExists(const std::string& path) {

@@ -16,6 +16,7 @@ public:
     // path completed from folder as a current directory there would complete it (a bare
     // name, ".\x", "\x", "..", a drive-relative "D:x"); empty when it can't be.
     virtual std::string FullPath(const std::string& path, const std::string& folder) = 0;
+    // A folder that is there and could be made a current directory.
     virtual bool FolderExists(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
 
