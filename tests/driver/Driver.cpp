@@ -776,4 +776,25 @@ void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& pa
     }
 }
 
+void ChooseShortcut(const Process& process, HWND dialog, const std::wstring& path, int button) {
+    PostCommand(dialog, button);
+    HWND fileDialog = WaitForShortcutDialog(process);
+    if (fileDialog == nullptr) {
+        throw std::runtime_error("no open-file dialog: " + Describe(process));
+    }
+    ChooseInFileDialog(dialog, fileDialog, path);
+}
+
+bool ChooseFromTrayMenu(const Process& process, HWND dialog, const std::vector<UINT>& keys) {
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenus(process, 1);
+    if (menu == nullptr) {
+        return false;
+    }
+    for (const UINT key : keys) {
+        PostKey(menu, key);
+    }
+    return WaitForNoPopupMenu(process);
+}
+
 }  // namespace mirelka::driver

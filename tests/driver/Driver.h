@@ -207,6 +207,9 @@ HWND WaitForShortcutDialog(const Process& process);
 // dialog's file name field and presses OK. The dialog runs in the thread of mainDialog.
 // Throws when the field is missing or the dialog stays (as it does for a missing file).
 void ChooseInFileDialog(HWND mainDialog, HWND fileDialog, const std::wstring& path);
+// Opens that dialog with this browse button of Mirelka's and chooses path in it; throws when
+// it does not show, or as ChooseInFileDialog does.
+void ChooseShortcut(const Process& process, HWND dialog, const std::wstring& path, int button);
 
 // ---- the notification icon and menus ------------------------------------------------------
 
@@ -225,6 +228,9 @@ HWND WaitForPopupMenus(const Process& process, std::size_t count,
                        DWORD timeoutMs = kActionTimeoutMs);
 // True once the process shows no popup menu.
 bool WaitForNoPopupMenu(const Process& process, DWORD timeoutMs = kActionTimeoutMs);
+// Opens the icon's menu with the right button and presses these keys in it; false when the
+// menu did not open, or did not close after them.
+bool ChooseFromTrayMenu(const Process& process, HWND dialog, const std::vector<UINT>& keys);
 
 // ---- controls -------------------------------------------------------------------------------
 

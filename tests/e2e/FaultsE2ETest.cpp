@@ -73,43 +73,16 @@ protected:
 
     HWND StartResident() { return e2e::StartResident(mirelka_, exe_, folder_.Path()); }
 
-    void OpenSettings(HWND dialog) const {
-        if (!ShowSettings(dialog)) {
-            throw std::runtime_error("the settings window did not show: " + Describe(*mirelka_));
-        }
-    }
-
     void ChooseShortcut(HWND dialog, const std::wstring& shortcut) const {
-        PostCommand(dialog, IDC_BROWSE_DESKTOP);
-        HWND fileDialog = WaitForShortcutDialog(*mirelka_);
-        if (fileDialog == nullptr) {
-            throw std::runtime_error("no open-file dialog: " + Describe(*mirelka_));
-        }
-        ChooseInFileDialog(dialog, fileDialog, shortcut);
+        e2e::ChooseShortcut(*mirelka_, dialog, shortcut, IDC_BROWSE_DESKTOP);
     }
-
-    // Opens the icon's menu and presses these keys in it; false when the menu did not open
-    // or did not close.
     bool ChooseFromMenu(HWND dialog, const std::vector<UINT>& keys) const {
-        PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-        HWND menu = WaitForPopupMenus(*mirelka_, 1);
-        if (menu == nullptr) {
-            return false;
-        }
-        for (const UINT key : keys) {
-            PostKey(menu, key);
-        }
-        return WaitForNoPopupMenu(*mirelka_);
+        return ChooseFromTrayMenu(*mirelka_, dialog, keys);
     }
-
-    // After the last box: Mirelka is back in its loop and shows none.
-    void ExpectNoFurtherBox(HWND dialog) const {
-        ASSERT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
-        EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
-    }
+    void ExpectNoFurtherBox(HWND dialog) const { e2e::ExpectNoFurtherBox(*mirelka_, dialog); }
 
     static std::string Line(const std::string& title, const ProbeApp& app) {
-        return title + "\t" + Utf8(app.shortcut) + "\t0\t0\t0\t0\t0";
+        return AppDataLine(title, app.shortcut);
     }
 
     static std::vector<std::string> Titles(HWND dialog) {
@@ -133,15 +106,13 @@ TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextS
     const FileSnapshot before = Snapshot(appData_);
     const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
     HWND dialog = StartResident();
-    OpenSettings(dialog);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
 
     HeldFile held(appData_);
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
     ChooseShortcut(dialog, first.shortcut);
     PostCommand(dialog, IDC_REGISTER);
-    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(registered) << Describe(*mirelka_);
-    EXPECT_EQ(registered->text, "「ゲームA」を登録しました");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「ゲームA」を登録しました");
     const std::optional<AnsweredBox> failed = AnswerNextMessageBox(*mirelka_, IDOK);
     ASSERT_TRUE(failed) << "the failed save went unreported; " << Describe(*mirelka_);
     EXPECT_EQ(failed->text, "AppData.txtをｵｰﾌﾟﾝできません");
@@ -158,13 +129,11 @@ TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextS
     held.Release();
     EXPECT_EQ(Snapshot(appData_), before) << "the held file is as it was";
 
-    OpenSettings(dialog);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームB"));
     ChooseShortcut(dialog, second.shortcut);
     PostCommand(dialog, IDC_REGISTER);
-    const std::optional<AnsweredBox> next = AnswerNextMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(next) << Describe(*mirelka_);
-    EXPECT_EQ(next->text, "「ゲームB」を登録しました");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「ゲームB」を登録しました");
     ExpectNoFurtherBox(dialog);
     EXPECT_EQ(Snapshot(appData_).bytes,
               DataFileBytes({kNotepad, Line("ゲームA", first), Line("ゲームB", second)}))
@@ -176,7 +145,7 @@ TEST_F(FaultsE2ETest, AMomentsHoldOnAppDataOnlyDelaysASave) {
     const ProbeApp first = MakeApp(L"first");
     WriteBytes(appData_, DataFileBytes({kNotepad}));
     HWND dialog = StartResident();
-    OpenSettings(dialog);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
     ChooseShortcut(dialog, first.shortcut);
     // Held for half a second once the save starts, as antivirus and indexers hold a file.
@@ -232,14 +201,12 @@ TEST_F(FaultsE2ETest, RegisteringOverAReadOnlyAppDataLosesNothing) {
     const std::string saved = DataFileBytes({kNotepad, Line("ゲームA", app)});
     const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
     HWND dialog = StartResident();
-    OpenSettings(dialog);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
 
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
     ChooseShortcut(dialog, app.shortcut);
     PostCommand(dialog, IDC_REGISTER);
-    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(registered) << Describe(*mirelka_);
-    EXPECT_EQ(registered->text, "「ゲームA」を登録しました");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「ゲームA」を登録しました");
     ASSERT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
     const std::optional<AnsweredBox> failed =
         ShowsMessageBox(*mirelka_) ? AnswerNextMessageBox(*mirelka_, IDOK) : std::nullopt;

@@ -94,18 +94,13 @@ TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
         << Utf8(*comdlg);
 
     // Chosen in the dialog and read through the shell's shortcut object.
-    PostCommand(dialog, IDC_BROWSE_DESKTOP);
-    HWND fileDialog = WaitForShortcutDialog(*mirelka_);
-    ASSERT_NE(fileDialog, nullptr) << Describe(*mirelka_);
-    ChooseInFileDialog(dialog, fileDialog, app.shortcut);
+    ChooseShortcut(*mirelka_, dialog, app.shortcut, IDC_BROWSE_DESKTOP);
     EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(app.exe));
     EXPECT_EQ(Text(dialog, IDC_WORKDIR), Utf8(app.folder));
 
     SetControlText(GetDlgItem(dialog, IDC_TITLE), L"Probe");
     PostCommand(dialog, IDC_REGISTER);
-    const std::optional<AnsweredBox> registered = AnswerNextMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(registered) << Describe(*mirelka_);
-    EXPECT_EQ(registered->text, "「Probe」を登録しました");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「Probe」を登録しました");
 
     PostCommand(dialog, ID_LAUNCH_FIRST);
     const std::vector<ProbeRecord> runs = WaitForProbeRecords(app.log, 1);

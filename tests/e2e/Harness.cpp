@@ -8,9 +8,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "resources/ResourceIds.h"
 
@@ -24,6 +27,19 @@ std::wstring& StoredMirelkaPath() {
 }
 
 }  // namespace
+
+std::string AppDataLine(const std::string& title, const std::wstring& shortcut,
+                        const ScreenMode& mode, bool restore) {
+    return title + "\t" + Utf8(shortcut) + "\t" + std::to_string(mode.width) + "\t" +
+           std::to_string(mode.height) + "\t" + std::to_string(mode.bitsPerPixel) + "\t" +
+           std::to_string(mode.frequency) + "\t" + (restore ? "1" : "0");
+}
+
+std::string ModeText(const ScreenMode& mode) {
+    std::ostringstream out;
+    out << mode;
+    return out.str();
+}
 
 std::string DataFileBytes(const std::vector<std::string>& utf8Lines) {
     std::string bytes;
@@ -507,11 +523,31 @@ std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int butt
     AnsweredBox answered;
     answered.text = Utf8(MessageBoxText(box));
     answered.icon = MessageBoxShowsIcon(box) ? WaitForMessageBoxIcon(box) : StandardIcon::None;
-    PostCommand(box, button);
+    HWND no = GetDlgItem(box, IDNO);
+    answered.yesNo = GetDlgItem(box, IDYES) != nullptr && no != nullptr;
+    // The focused button, or the one styled so (DM_GETDEFID can't tell under Wine).
+    answered.noIsDefault =
+        no != nullptr && (FocusedControl(box) == no ||
+                          (GetWindowLongPtrW(no, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+    if (button == kEnter) {
+        PostKey(FocusedControl(box), VK_RETURN);
+    } else {
+        PostCommand(box, button);
+    }
     if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(box) == FALSE; })) {
         return std::nullopt;
     }
     return answered;
+}
+
+std::string AnswerNextMessageBoxText(const Process& process, int button) {
+    const std::optional<AnsweredBox> box = AnswerNextMessageBox(process, button);
+    return box ? box->text : "(no message box answered) " + Describe(process);
+}
+
+void ExpectNoFurtherBox(const Process& process, HWND dialog) {
+    ASSERT_TRUE(RoundTrip(dialog)) << Describe(process);
+    EXPECT_FALSE(ShowsMessageBox(process)) << Describe(process);
 }
 
 std::wstring HelperPath(std::wstring_view fileName) {

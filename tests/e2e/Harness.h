@@ -24,6 +24,11 @@ using namespace mirelka::driver;
 
 // A data file: each UTF-8 line in code page 932, each ending in CR LF.
 std::string DataFileBytes(const std::vector<std::string>& utf8Lines);
+// A line of AppData.txt, in UTF-8; no mode is all zeros.
+std::string AppDataLine(const std::string& title, const std::wstring& shortcut,
+                        const ScreenMode& mode = {}, bool restore = false);
+// A mode as the launch probe records it, "800x600x32 60Hz".
+std::string ModeText(const ScreenMode& mode);
 
 // ---- the program under test -------------------------------------------------------
 
@@ -106,10 +111,18 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 struct AnsweredBox {
     std::string text;
     StandardIcon icon = StandardIcon::None;
+    bool yesNo = false;        // Yes and No rather than OK
+    bool noIsDefault = false;  // Enter would answer No
 };
-// Waits for the process's next message box, reads it, answers it with this button's id and
-// waits until it is gone; nothing when none showed or it did not go.
+// The answer that is the Enter key rather than a button.
+constexpr int kEnter = 0;
+// Waits for the process's next message box, reads it, answers it with this button's id (or
+// Enter) and waits until it is gone; nothing when none showed or it did not go.
 std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int button);
+// The same box's text, or one that says what went wrong.
+std::string AnswerNextMessageBoxText(const Process& process, int button);
+// After the last box: Mirelka is back in its dialog's loop and shows none.
+void ExpectNoFurtherBox(const Process& process, HWND dialog);
 
 // A file of ours built beside the launch probe: a helper program or DLL.
 std::wstring HelperPath(std::wstring_view fileName);

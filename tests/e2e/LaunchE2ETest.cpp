@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -24,12 +23,6 @@ namespace mirelka::e2e {
 namespace {
 
 const ScreenMode kNoMode{0, 0, 0, 0};
-
-std::string Text(const ScreenMode& mode) {
-    std::ostringstream out;
-    out << mode;
-    return out.str();
-}
 
 // A line of AppData.txt.
 struct Entry {
@@ -88,11 +81,7 @@ protected:
     void Register(const std::vector<Entry>& entries) const {
         std::vector<std::string> lines;
         for (const Entry& entry : entries) {
-            lines.push_back(
-                entry.title + "\t" + Utf8(entry.shortcut) + "\t" +
-                std::to_string(entry.mode.width) + "\t" + std::to_string(entry.mode.height) + "\t" +
-                std::to_string(entry.mode.bitsPerPixel) + "\t" +
-                std::to_string(entry.mode.frequency) + "\t" + (entry.restore ? "1" : "0"));
+            lines.push_back(AppDataLine(entry.title, entry.shortcut, entry.mode, entry.restore));
         }
         WriteBytes(home_ + L"\\AppData.txt", DataFileBytes(lines));
     }
@@ -116,11 +105,25 @@ protected:
         EXPECT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
     }
 
+    // Launches entry n, waits for the probe at exe to have run count times in all and for
+    // the launch to be over; its records.
+    std::vector<ProbeRecord> LaunchAndWait(HWND dialog, int n, const std::wstring& exe,
+                                           std::size_t count = 1) const {
+        Launch(dialog, n);
+        std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(exe), count);
+        if (runs.size() != count) {
+            throw std::runtime_error(Utf8(exe) + " ran " + std::to_string(runs.size()) +
+                                     " times: " + Describe(*mirelka_));
+        }
+        ExpectLaunchOver(dialog);
+        return runs;
+    }
+
     static void RequireModes(std::initializer_list<ScreenMode> modes) {
         const std::vector<ScreenMode> offered = DriverModes();
         for (const ScreenMode& mode : modes) {
             if (std::find(offered.begin(), offered.end(), mode) == offered.end()) {
-                throw std::runtime_error("the display offers no " + Text(mode));
+                throw std::runtime_error("the display offers no " + ModeText(mode));
             }
         }
     }
@@ -153,19 +156,17 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
               {"Restores", apps + L"\\first.lnk", restoring, true}});
     HWND dialog = Start();
 
-    Launch(dialog, 1);  // "Stays": after "Restores" in title order
-    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(second), 1);
-    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
+    // "Stays": after "Restores" in title order.
+    std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 1, second);
     EXPECT_EQ(runs[0]["cwd"], Utf8(work2));
-    EXPECT_EQ(runs[0]["mode"], Text(staying));
-    ExpectLaunchOver(dialog);
+    EXPECT_EQ(runs[0]["mode"], ModeText(staying));
     EXPECT_EQ(RegistryMode(), staying) << "restore is 0";
 
     Launch(dialog, 0);
     runs = WaitForProbeRecords(ProbeLogOf(first), 1);
     ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
     EXPECT_EQ(runs[0]["cwd"], Utf8(work));
-    EXPECT_EQ(runs[0]["mode"], Text(restoring));
+    EXPECT_EQ(runs[0]["mode"], ModeText(restoring));
     EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(first) + "\" -conf \"my game.conf\"");
     EXPECT_EQ(runs[0]["argv2"], "my game.conf");
     // While the program runs the display stays switched; Mirelka answers what is sent, a
@@ -206,22 +207,11 @@ TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeft
               {"B without", apps + L"\\without.lnk", kNoMode, false}});
     HWND dialog = Start();
 
-    Launch(dialog, 1);
-    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(without), 1).size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
-    Launch(dialog, 0);
-    std::vector<ProbeRecord> with = WaitForProbeRecords(ProbeLogOf(withFolder), 1);
-    ASSERT_EQ(with.size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
-    Launch(dialog, 1);
-    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(without), 2);
-    ASSERT_EQ(runs.size(), 2u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    LaunchAndWait(dialog, 1, without);
+    std::vector<ProbeRecord> with = LaunchAndWait(dialog, 0, withFolder);
+    LaunchAndWait(dialog, 1, without, 2);
     ASSERT_TRUE(MoveFileExW(work.c_str(), (work + L" moved").c_str(), 0)) << GetLastError();
-    Launch(dialog, 1);
-    runs = WaitForProbeRecords(ProbeLogOf(without), 3);
-    ASSERT_EQ(runs.size(), 3u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 1, without, 3);
 
     EXPECT_EQ(with[0]["cwd"], Utf8(work));
     EXPECT_EQ(runs[0]["cwd"], Utf8(startFolder_)) << "the folder Mirelka was started in";
@@ -252,18 +242,13 @@ TEST_F(LaunchE2ETest, AnExtensionlessTargetStartsTheFirstOfComExeBatCmdThatExist
     const ScopedEnvironment pathext(L"PATHEXT", L".CMD;.BAT;.EXE;.COM");
     HWND dialog = Start();
 
-    Launch(dialog, 0);
-    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(target + L".com"), 1);
-    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 0, target + L".com");
     EXPECT_EQ(runs[0]["argv0"], Utf8(target)) << "the target as the shortcut holds it";
     EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(target) + "\"");
     EXPECT_EQ(runs[0]["cwd"], Utf8(game));
 
     RemoveFile(target + L".com");
-    Launch(dialog, 0);
-    EXPECT_EQ(WaitForProbeRecords(ProbeLogOf(target + L".exe"), 1).size(), 1u);
-    ExpectLaunchOver(dialog);
+    LaunchAndWait(dialog, 0, target + L".exe");
     EXPECT_FALSE(Snapshot(ran).exists) << Snapshot(ran) << ": a script ran, not game.exe";
 
     RemoveFile(target + L".exe");
@@ -285,9 +270,7 @@ TEST_F(LaunchE2ETest, AnExtensionlessTargetStartsTheFirstOfComExeBatCmdThatExist
     RemoveFile(target + L".cmd");
     PlaceProbe(target);
     Launch(dialog, 0);
-    Launch(dialog, 1);
-    EXPECT_EQ(WaitForProbeRecords(ProbeLogOf(sentinel), 1).size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    LaunchAndWait(dialog, 1, sentinel);
     EXPECT_FALSE(Snapshot(ProbeLogOf(target)).exists);
     EXPECT_EQ(ReadProbeLog(ProbeLogOf(target + L".com")).size(), 1u);
     EXPECT_EQ(ReadProbeLog(ProbeLogOf(target + L".exe")).size(), 1u);
@@ -323,9 +306,9 @@ TEST_F(LaunchE2ETest, AMissingTargetStartsNothingYetItsModeAndFolderApply) {
     ASSERT_EQ(runs.size(), 3u) << Describe(*mirelka_);
     ExpectLaunchOver(dialog);
     EXPECT_EQ(runs[0]["cwd"], Utf8(work)) << "the launch went on past the shortcut";
-    EXPECT_EQ(runs[0]["mode"], Text(original)) << "restore is 1, whether a program ran or not";
-    EXPECT_EQ(runs[1]["mode"], Text(staying)) << "the entry's mode applies, restore is 0";
-    EXPECT_EQ(runs[2]["mode"], Text(staying)) << "restore is 1, whether a program ran or not";
+    EXPECT_EQ(runs[0]["mode"], ModeText(original)) << "restore is 1, whether a program ran or not";
+    EXPECT_EQ(runs[1]["mode"], ModeText(staying)) << "the entry's mode applies, restore is 0";
+    EXPECT_EQ(runs[2]["mode"], ModeText(staying)) << "restore is 1, whether a program ran or not";
     EXPECT_EQ(FolderEntries(apps),
               (std::vector<std::wstring>{L"after.exe", L"after.exe.log", L"after.exe.sleep",
                                          L"after.lnk", L"gone-exe.lnk", L"gone.lnk"}));
@@ -344,10 +327,7 @@ TEST_F(LaunchE2ETest, ATargetUnderFoldersWithBlanksGetsItsWholePathAsOneArgument
     Register({{"ゲーム", dir + L"\\game.lnk", kNoMode, false}});
     HWND dialog = Start();
 
-    Launch(dialog, 0);
-    std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(target), 1);
-    ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 0, target);
     EXPECT_EQ(runs[0]["argc"], "1");
     EXPECT_EQ(runs[0]["argv0"], Utf8(target));
     EXPECT_EQ(runs[0]["cmdline"], "\"" + Utf8(target) + "\"");
@@ -368,9 +348,7 @@ TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
 
     Launch(dialog, 2);
     Launch(dialog, ID_LAUNCH_LAST - ID_LAUNCH_FIRST);
-    Launch(dialog, 1);  // handled after the two before it
-    ASSERT_EQ(WaitForProbeRecords(ProbeLogOf(last), 1).size(), 1u) << Describe(*mirelka_);
-    ExpectLaunchOver(dialog);
+    LaunchAndWait(dialog, 1, last);  // handled after the two before it
 
     EXPECT_TRUE(mirelka_->IsRunning());
     EXPECT_FALSE(Snapshot(ProbeLogOf(first)).exists);

@@ -32,12 +32,6 @@ constexpr int kLaunches = 20;
 constexpr long long kObjectTolerance = 2;
 constexpr long long kMemoryTolerance = 128 * 1024;
 
-std::string Text(const ScreenMode& mode) {
-    std::ostringstream out;
-    out << mode;
-    return out.str();
-}
-
 // Handles the system itself keeps in a process for each switch and switch back, whoever
 // asks for them: Wine 8 leaves three registry keys open per mode change.
 long long SystemHandlesPerSwitchAndBack(const ScreenMode& switched, const ScreenMode& original) {
@@ -84,10 +78,7 @@ protected:
     // The one application, switching to mode and back.
     void Register(const ScreenMode& mode) const {
         WriteBytes(folder_.PathOf(L"AppData.txt"),
-                   DataFileBytes({"Probe\t" + Utf8(app_.shortcut) + "\t" +
-                                  std::to_string(mode.width) + "\t" + std::to_string(mode.height) +
-                                  "\t" + std::to_string(mode.bitsPerPixel) + "\t" +
-                                  std::to_string(mode.frequency) + "\t1"}));
+                   DataFileBytes({AppDataLine("Probe", app_.shortcut, mode, true)}));
     }
 
     // Everything posted to the dialog before has been handled (the harness's
@@ -143,7 +134,7 @@ protected:
         })) << "launch "
             << launches_ << " started nothing; " << Describe(*mirelka_);
         ASSERT_EQ(runs.size(), launches_) << "one program a launch";
-        EXPECT_EQ(runs.back()["mode"], Text(switched)) << "launch " << launches_;
+        EXPECT_EQ(runs.back()["mode"], ModeText(switched)) << "launch " << launches_;
         // Mirelka handles what was posted once the program has ended and the mode is back.
         ASSERT_TRUE(WaitForPostedMessages(dialog_)) << Describe(*mirelka_);
         ASSERT_EQ(RegistryMode(), original) << "after launch " << launches_;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 #include <stdexcept>
@@ -19,15 +20,6 @@
 
 namespace mirelka::e2e {
 namespace {
-
-// What a control of another process answers; throws when it does not answer in time.
-LRESULT Query(HWND control, UINT message) {
-    DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(control, message, 0, 0, SMTO_BLOCK, kActionTimeoutMs, &answer) == 0) {
-        throw std::runtime_error("no answer to message " + std::to_string(message));
-    }
-    return static_cast<LRESULT>(answer);
-}
 
 std::string ListLabel(const ScreenMode& mode) {
     return " " + std::to_string(mode.width) + "×" + std::to_string(mode.height) + "×" +
@@ -44,13 +36,11 @@ std::string FileLine(const ScreenMode& mode) {
 std::vector<ScreenMode> ListedModes(HWND list) {
     std::vector<ScreenMode> modes;
     for (const std::wstring& label : ListItems(list)) {
-        unsigned long numbers[4] = {};
-        if (swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &numbers[0], &numbers[1], &numbers[2],
-                      &numbers[3]) != 4) {
-            throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
-        }
-        const ScreenMode mode{numbers[0], numbers[1], numbers[2], numbers[3]};
-        if (ListLabel(mode) != Utf8(label)) {
+        unsigned long n[4] = {};
+        const int read =
+            swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]);
+        const ScreenMode mode{n[0], n[1], n[2], n[3]};
+        if (read != 4 || ListLabel(mode) != Utf8(label)) {
             throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
         }
         modes.push_back(mode);
@@ -59,12 +49,8 @@ std::vector<ScreenMode> ListedModes(HWND list) {
 }
 
 int IndexOf(const std::vector<ScreenMode>& modes, const ScreenMode& mode) {
-    for (std::size_t i = 0; i < modes.size(); ++i) {
-        if (modes[i] == mode) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto at = std::find(modes.begin(), modes.end(), mode);
+    return at == modes.end() ? -1 : static_cast<int>(at - modes.begin());
 }
 
 bool IsShown(HWND dialog, int id) {
@@ -87,7 +73,7 @@ protected:
         InvalidateRect(dialog, nullptr, TRUE);
         ASSERT_TRUE(WaitForPaint(dialog) && RoundTrip(dialog)) << Describe(mirelka);
         EXPECT_TRUE(IsWindowVisible(dialog)) << Describe(mirelka);
-        EXPECT_EQ(Query(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 1) << "tab 1, 基本設定";
+        EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 1) << "tab 1, 基本設定";
         EXPECT_TRUE(IsShown(dialog, IDC_MODE_LIST));
         EXPECT_TRUE(IsShown(dialog, IDC_REGISTER));
         for (const int id : {IDC_TITLE, IDC_MODE_SELECTOR, IDC_SHORTCUT, IDC_RESTORE, IDC_DELETE}) {

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,45 +22,6 @@
 
 namespace mirelka::e2e {
 namespace {
-
-// What a message box showed before the test answered it.
-struct ShownBox {
-    std::string text;
-    StandardIcon icon = StandardIcon::None;
-    bool yesNo = false;        // Yes and No rather than OK
-    bool noIsDefault = false;  // Enter would answer No
-};
-
-// How the test answers a message box: a button's id, or the Enter key.
-constexpr int kEnter = 0;
-
-// Waits for Mirelka's next message box, reads it, answers it and waits until it is gone;
-// nothing when none showed or it did not go.
-std::optional<ShownBox> AnswerMessageBox(const Process& mirelka, int answer) {
-    HWND box = WaitForMessageBox(mirelka, kActionTimeoutMs);
-    if (box == nullptr) {
-        return std::nullopt;
-    }
-    ShownBox shown;
-    shown.text = Utf8(MessageBoxText(box));
-    shown.icon = MessageBoxShowsIcon(box) ? WaitForMessageBoxIcon(box) : StandardIcon::None;
-    HWND no = GetDlgItem(box, IDNO);
-    shown.yesNo = GetDlgItem(box, IDYES) != nullptr && no != nullptr;
-    // The default button is the focused one, or the one styled so (DM_GETDEFID can't tell
-    // under Wine).
-    shown.noIsDefault =
-        no != nullptr && (FocusedControl(box) == no ||
-                          (GetWindowLongPtrW(no, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-    if (answer == kEnter) {
-        PostKey(FocusedControl(box), VK_RETURN);
-    } else {
-        PostCommand(box, answer);
-    }
-    if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindow(box) == FALSE; })) {
-        return std::nullopt;
-    }
-    return shown;
-}
 
 class SettingsE2ETest : public testing::Test {
 protected:
@@ -85,15 +47,9 @@ protected:
 
     // Starts Mirelka resident and shows the settings window as 設定 would.
     HWND StartAndOpenSettings() {
-        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-        HWND dialog = WaitForMirelka(*mirelka_, Stage::Resident);
-        if (dialog == nullptr) {
-            return nullptr;
-        }
-        PostCommand(dialog, ID_TRAY_SETTINGS);
-        if (!WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }) ||
-            !WaitForPostedMessages(dialog)) {
-            return nullptr;
+        HWND dialog = StartResident(mirelka_, exe_, folder_.Path());
+        if (!ShowSettings(dialog)) {
+            throw std::runtime_error("the settings window did not show: " + Describe(*mirelka_));
         }
         return dialog;
     }
@@ -102,23 +58,19 @@ protected:
     // folder the open-file dialog shows.
     void ChooseShortcut(HWND dialog, const std::wstring& path,
                         int button = IDC_BROWSE_DESKTOP) const {
-        PostCommand(dialog, button);
-        HWND fileDialog = WaitForShortcutDialog(*mirelka_);
-        ASSERT_NE(fileDialog, nullptr) << Describe(*mirelka_);
-        ChooseInFileDialog(dialog, fileDialog, path);
+        e2e::ChooseShortcut(*mirelka_, dialog, path, button);
     }
 
     // Presses a button and reads and answers the message box it brings.
-    std::optional<ShownBox> Press(HWND dialog, int button, int answer) const {
+    std::optional<AnsweredBox> Press(HWND dialog, int button, int answer) const {
         PostCommand(dialog, button);
-        return AnswerMessageBox(*mirelka_, answer);
+        return AnswerNextMessageBox(*mirelka_, answer);
     }
-
-    // After a box is answered: Mirelka is back in its window's loop with no other box.
-    void ExpectNoFurtherBox(HWND dialog) const {
-        ASSERT_TRUE(RoundTrip(dialog)) << Describe(*mirelka_);
-        EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
+    std::string PressForText(HWND dialog, int button, int answer) const {
+        PostCommand(dialog, button);
+        return AnswerNextMessageBoxText(*mirelka_, answer);
     }
+    void ExpectNoFurtherBox(HWND dialog) const { e2e::ExpectNoFurtherBox(*mirelka_, dialog); }
 
     static std::string Text(HWND dialog, int id) {
         return Utf8(WindowText(GetDlgItem(dialog, id)));
@@ -147,7 +99,6 @@ const std::string kNotepad = "Notepad\tC:\\windows\\notepad.lnk\t0\t0\t0\t0\t0";
 TEST_F(SettingsE2ETest, RegisteringWritesTheLineAndTheMenuLaunchesItUnderItsMode) {
     WriteBytes(appData_, DataFileBytes({kNotepad}));
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
 
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
     ChooseShortcut(dialog, shortcut_);
@@ -162,7 +113,7 @@ TEST_F(SettingsE2ETest, RegisteringWritesTheLineAndTheMenuLaunchesItUnderItsMode
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     ASSERT_TRUE(Checked(dialog, IDC_RESTORE));
 
-    const std::optional<ShownBox> registered = Press(dialog, IDC_REGISTER, IDOK);
+    const std::optional<AnsweredBox> registered = Press(dialog, IDC_REGISTER, IDOK);
     ASSERT_TRUE(registered) << Describe(*mirelka_);
     EXPECT_EQ(registered->text, "「" + kTitle + "」を登録しました");
     EXPECT_EQ(registered->icon, StandardIcon::None);
@@ -173,13 +124,8 @@ TEST_F(SettingsE2ETest, RegisteringWritesTheLineAndTheMenuLaunchesItUnderItsMode
     EXPECT_EQ(Titles(dialog), (std::vector<std::string>{"Notepad", kTitle}));
 
     // Second in the menu, after Notepad.
-    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-    HWND menu = WaitForPopupMenus(*mirelka_, 1);
-    ASSERT_NE(menu, nullptr) << Describe(*mirelka_);
-    constexpr UINT kSecondItem[] = {VK_DOWN, VK_DOWN, VK_RETURN};
-    for (const UINT key : kSecondItem) {
-        PostKey(menu, key);
-    }
+    ASSERT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, {VK_DOWN, VK_DOWN, VK_RETURN}))
+        << Describe(*mirelka_);
     const std::vector<ProbeRecord> runs = WaitForProbeRecords(ProbeLogOf(probe_), 1);
     ASSERT_EQ(runs.size(), 1u) << Describe(*mirelka_);
     EXPECT_EQ(runs[0].at("mode"), "800x600x32 60Hz");
@@ -212,7 +158,6 @@ TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
         MakeShortcut(links[button], probe_, appFolder_);
     }
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
 
     for (const int button : {IDC_BROWSE_DESKTOP, IDC_BROWSE_STARTMENU, IDC_BROWSE_COMMON_STARTMENU,
                              IDC_BROWSE_DESKTOP}) {
@@ -220,9 +165,7 @@ TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
         EXPECT_EQ(Text(dialog, IDC_SHORTCUT), Utf8(links[button])) << button;
     }
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
-    const std::optional<ShownBox> registered = Press(dialog, IDC_REGISTER, IDOK);
-    ASSERT_TRUE(registered) << Describe(*mirelka_);
-    EXPECT_EQ(registered->text, "「" + kTitle + "」を登録しました");
+    EXPECT_EQ(PressForText(dialog, IDC_REGISTER, IDOK), "「" + kTitle + "」を登録しました");
     EXPECT_EQ(Snapshot(appData_).bytes,
               DataFileBytes({kTitle + "\t" + Utf8(links[IDC_BROWSE_DESKTOP]) + "\t0\t0\t0\t0\t0"}));
 }
@@ -230,14 +173,13 @@ TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
 TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {
     WriteBytes(appData_, DataFileBytes({kNotepad, Line(kTitle, "800\t600\t32\t60\t1")}));
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
     ChooseComboItem(GetDlgItem(dialog, IDC_TITLE), 1);
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     ASSERT_EQ(Text(dialog, IDC_SHORTCUT), Utf8(shortcut_));
     Backdate(appData_);
     const FileSnapshot before = Snapshot(appData_);
 
-    const std::optional<ShownBox> question = Press(dialog, IDC_REGISTER, kEnter);
+    const std::optional<AnsweredBox> question = Press(dialog, IDC_REGISTER, kEnter);
     ASSERT_TRUE(question) << Describe(*mirelka_);
     EXPECT_EQ(question->text, "「" + kTitle + "」を上書きしてもよいですか？");
     EXPECT_TRUE(question->yesNo);
@@ -250,12 +192,8 @@ TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {
     PostMessageW(GetDlgItem(dialog, IDC_RESTORE), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     ASSERT_FALSE(Checked(dialog, IDC_RESTORE));
-    const std::optional<ShownBox> again = Press(dialog, IDC_REGISTER, IDYES);
-    ASSERT_TRUE(again) << Describe(*mirelka_);
-    EXPECT_EQ(again->text, question->text);
-    const std::optional<ShownBox> registered = AnswerMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(registered) << Describe(*mirelka_);
-    EXPECT_EQ(registered->text, "「" + kTitle + "」を登録しました");
+    EXPECT_EQ(PressForText(dialog, IDC_REGISTER, IDYES), question->text);
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「" + kTitle + "」を登録しました");
     ExpectNoFurtherBox(dialog);
     EXPECT_EQ(Snapshot(appData_).bytes,
               DataFileBytes({kNotepad, Line(kTitle, "640\t480\t16\t60\t0")}));
@@ -265,17 +203,14 @@ TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {
 TEST_F(SettingsE2ETest, DeletingAsksFirstAndAnUnknownTitleIsRefused) {
     WriteBytes(appData_, DataFileBytes({kNotepad, Line(kTitle, "800\t600\t32\t60\t1")}));
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
 
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
-    const std::optional<ShownBox> question = Press(dialog, IDC_DELETE, IDYES);
+    const std::optional<AnsweredBox> question = Press(dialog, IDC_DELETE, IDYES);
     ASSERT_TRUE(question) << Describe(*mirelka_);
     EXPECT_EQ(question->text, "「" + kTitle + "」を削除してもよいですか？");
     EXPECT_TRUE(question->yesNo);
     EXPECT_EQ(question->icon, StandardIcon::Question);
-    const std::optional<ShownBox> deleted = AnswerMessageBox(*mirelka_, IDOK);
-    ASSERT_TRUE(deleted) << Describe(*mirelka_);
-    EXPECT_EQ(deleted->text, "「" + kTitle + "」を削除しました");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「" + kTitle + "」を削除しました");
     ExpectNoFurtherBox(dialog);
     EXPECT_EQ(Snapshot(appData_).bytes, DataFileBytes({kNotepad}));
     EXPECT_EQ(Titles(dialog), (std::vector<std::string>{"Notepad"}));
@@ -283,7 +218,7 @@ TEST_F(SettingsE2ETest, DeletingAsksFirstAndAnUnknownTitleIsRefused) {
     Backdate(appData_);
     const FileSnapshot before = Snapshot(appData_);
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("未登録アプリ"));
-    const std::optional<ShownBox> refused = Press(dialog, IDC_DELETE, IDOK);
+    const std::optional<AnsweredBox> refused = Press(dialog, IDC_DELETE, IDOK);
     ASSERT_TRUE(refused) << Describe(*mirelka_);
     EXPECT_EQ(refused->text,
               "「未登録アプリ」という名称で登録されたアプリは存在しないので削除できません");
@@ -298,11 +233,10 @@ TEST_F(SettingsE2ETest, IncompleteOrStaleFormsAreRefusedWithTheirReason) {
     Backdate(appData_);
     const FileSnapshot before = Snapshot(appData_);
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
     HWND title = GetDlgItem(dialog, IDC_TITLE);
 
     const auto expectRefusal = [&](int button, const std::string& reason) {
-        const std::optional<ShownBox> box = Press(dialog, button, IDOK);
+        const std::optional<AnsweredBox> box = Press(dialog, button, IDOK);
         ASSERT_TRUE(box) << reason << "; " << Describe(*mirelka_);
         EXPECT_EQ(box->text, reason);
         EXPECT_EQ(box->icon, StandardIcon::Error) << reason;
@@ -341,7 +275,7 @@ TEST_F(SettingsE2ETest, ModeTabCannotBeLeftWithNothingTicked) {
     ASSERT_EQ(Send(tab, TCM_GETCURSEL), 1) << "nothing ticked: the mode tab";
 
     ASSERT_TRUE(ClickTab(tab, 0));
-    const std::optional<ShownBox> refused = AnswerMessageBox(*mirelka_, IDOK);
+    const std::optional<AnsweredBox> refused = AnswerNextMessageBox(*mirelka_, IDOK);
     ASSERT_TRUE(refused) << Describe(*mirelka_);
     EXPECT_EQ(refused->text, "解像度を一つ以上ﾁｪｯｸしないと\n他のメニューは選べません");
     EXPECT_EQ(refused->icon, StandardIcon::Error);
@@ -378,7 +312,6 @@ TEST_F(SettingsE2ETest, ChoosingATitleFillsTheForm) {
                              "Gamma\t" + Utf8(shortcut_) + "\t1024\t768\t32\t60\t1",
                          }));
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
 
     struct Expected {
         std::wstring shortcut;
@@ -408,7 +341,6 @@ TEST_F(SettingsE2ETest, ChoosingATitleFillsTheForm) {
 TEST_F(SettingsE2ETest, ScreenshotsOfBothTabs) {
     WriteBytes(appData_, DataFileBytes({Line(kTitle, "800\t600\t32\t60\t1")}));
     HWND dialog = StartAndOpenSettings();
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
     HWND tab = GetDlgItem(dialog, IDC_TAB);
     ChooseComboItem(GetDlgItem(dialog, IDC_TITLE), 0);
     ASSERT_TRUE(WaitForPostedMessages(dialog));

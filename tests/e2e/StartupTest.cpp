@@ -110,9 +110,7 @@ TEST_F(StartupTest, InAFolderNamedInKoreanItsDataFilesAreItsOwn) {
     // Deleting saves: beside the executable, whole.
     SetControlText(titles, L"Beta");
     PostCommand(dialog, IDC_DELETE);
-    const std::optional<AnsweredBox> question = AnswerNextMessageBox(mirelka, IDYES);
-    ASSERT_TRUE(question) << Describe(mirelka);
-    EXPECT_EQ(question->text, "「Beta」を削除してもよいですか？");
+    EXPECT_EQ(AnswerNextMessageBoxText(mirelka, IDYES), "「Beta」を削除してもよいですか？");
     const std::optional<AnsweredBox> deleted = AnswerNextMessageBox(mirelka, IDOK);
     ASSERT_TRUE(deleted) << Describe(mirelka);
     EXPECT_EQ(deleted->text, "「Beta」を削除しました") << "no message naming another file";

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,21 +41,20 @@ protected:
     void RegisterZuluAndAlpha() {
         zulu_ = MakeApp(L"zulu");
         alpha_ = MakeApp(L"alpha");
-        WriteBytes(appData_, DataFileBytes({
-                                 "Zulu\t" + Utf8(zulu_.shortcut) + "\t0\t0\t0\t0\t0",
-                                 "Alpha\t" + Utf8(alpha_.shortcut) + "\t0\t0\t0\t0\t0",
-                             }));
+        WriteBytes(appData_, DataFileBytes({AppDataLine("Zulu", zulu_.shortcut),
+                                            AppDataLine("Alpha", alpha_.shortcut)}));
     }
 
-    // Starts Mirelka and waits until it has hidden itself with its icon in place.
+    // Starts Mirelka and waits until it has hidden itself with its icon in place; throws when
+    // it does not get there.
     Process StartResident(HWND& dialog) const {
         Process mirelka = Process::Start(exe_, folder_.Path());
         dialog = WaitForMirelka(mirelka, Stage::Resident);
         // Wine shows a modal dialog once its queue first runs empty, and the next paint
         // hides it again: let that pass before the test posts anything.
-        if (dialog != nullptr &&
-            (!WaitForPostedMessages(dialog) || !RoundTrip(dialog) || !StaysHidden(dialog))) {
-            dialog = nullptr;
+        if (dialog == nullptr || !WaitForPostedMessages(dialog) || !RoundTrip(dialog) ||
+            !StaysHidden(dialog)) {
+            throw std::runtime_error("Mirelka did not start resident: " + Describe(mirelka));
         }
         return mirelka;
     }
@@ -63,17 +63,6 @@ protected:
     // showed stays visible.
     static bool StaysHidden(HWND dialog) {
         return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; });
-    }
-
-    // Opens the icon's menu with the right button and presses these keys in it.
-    static void ChooseFromMenu(const Process& mirelka, HWND dialog, const std::vector<UINT>& keys) {
-        PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-        HWND menu = WaitForPopupMenus(mirelka, 1);
-        ASSERT_NE(menu, nullptr) << "the right button opens the menu; " << Describe(mirelka);
-        for (const UINT key : keys) {
-            PostKey(menu, key);
-        }
-        ASSERT_TRUE(WaitForNoPopupMenu(mirelka)) << "the menu closes once an item is chosen";
     }
 
     TempFolder folder_;
@@ -100,9 +89,8 @@ TEST_F(TrayE2ETest, FirstMenuItemLaunchesTheFirstTitleInTitleOrder) {
     RegisterZuluAndAlpha();
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
 
-    ChooseFromMenu(mirelka, dialog, Downs(1));
+    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(1))) << Describe(mirelka);
 
     const std::vector<ProbeRecord> runs = WaitForProbeRecords(alpha_.log, 1);
     ASSERT_EQ(runs.size(), 1u) << "Alpha, first in title order, was not started; "
@@ -125,7 +113,6 @@ TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) 
     const std::optional<ScreenMode> displayMode = RegistryMode();
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
 
     constexpr UINT kOtherMouseMessages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
                                             WM_RBUTTONUP, WM_MOUSEMOVE};
@@ -138,7 +125,7 @@ TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) 
             << "mouse message 0x" << std::hex << mouseMessage << " showed the window";
     }
 
-    ChooseFromMenu(mirelka, dialog, Downs(kDownsToCancel));
+    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToCancel))) << Describe(mirelka);
     ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
 
     EXPECT_TRUE(mirelka.IsRunning());
@@ -155,7 +142,6 @@ TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) 
 TEST_F(TrayE2ETest, RightButtonHidesTheSettingsWindow) {
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
 
     PostCommand(dialog, ID_TRAY_SETTINGS);
     ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }))
@@ -177,12 +163,11 @@ TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     RegisterZuluAndAlpha();
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
     const auto waitForShown = [&] {
         return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; });
     };
 
-    ChooseFromMenu(mirelka, dialog, Downs(kDownsToSettings));
+    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToSettings))) << Describe(mirelka);
     ASSERT_TRUE(waitForShown()) << "設定 shows the window; " << Describe(mirelka);
     EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 0) << "with a mode ticked, tab 0";
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_TITLE)));
@@ -224,9 +209,8 @@ TEST_F(TrayE2ETest, ExitEndsTheProgramAndLeavesTheDataFilesAlone) {
     const FileSnapshot screenModes = Snapshot(screenModes_);
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
 
-    ChooseFromMenu(mirelka, dialog, Downs(kDownsToExit));
+    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToExit))) << Describe(mirelka);
 
     EXPECT_TRUE(mirelka.WaitForExit(kActionTimeoutMs).has_value())
         << "常駐終了 ends the program; " << Describe(mirelka);
@@ -238,7 +222,6 @@ TEST_F(TrayE2ETest, ExitEndsTheProgramAndLeavesTheDataFilesAlone) {
 TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     ASSERT_NE(taskbarCreated, 0u);
     ASSERT_TRUE(TrayIconExists(dialog));
@@ -252,25 +235,20 @@ TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
         EXPECT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return TrayIconExists(dialog); }));
     }
 
-    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-    HWND menu = WaitForPopupMenus(mirelka, 1);
-    ASSERT_NE(menu, nullptr) << "the icon still answers; " << Describe(mirelka);
-    PostKey(menu, VK_ESCAPE);
-    EXPECT_TRUE(WaitForNoPopupMenu(mirelka));
+    EXPECT_TRUE(ChooseFromTrayMenu(mirelka, dialog, {VK_ESCAPE}))
+        << "the icon still answers; " << Describe(mirelka);
 }
 
 TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
     const DisplayGuard display;
     const ProbeApp alpha = MakeApp(L"alpha");
     const ProbeApp game = MakeApp(L"game");
-    WriteBytes(appData_, DataFileBytes({
-                             "ゲーム\t" + Utf8(game.shortcut) + "\t640\t480\t32\t60\t1",
-                             "Alpha\t" + Utf8(alpha.shortcut) + "\t0\t0\t0\t0\t0",
-                         }));
+    WriteBytes(appData_,
+               DataFileBytes({AppDataLine("ゲーム", game.shortcut, {640, 480, 32, 60}, true),
+                              AppDataLine("Alpha", alpha.shortcut)}));
     WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60", "640\t480\t32\t60"}));
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
 
     // Just above the task bar, clear of the icon and its tip: the menu opens up and to the
     // left of the cursor. (From a point on Wine's task bar, the bar covers the last item.)
