@@ -3,13 +3,11 @@
 namespace mirelka::test {
 
 bool FakeShortcutReader::Create() {
-    calls.push_back("Create");
     created_ = available;
     return created_;
 }
 
 bool FakeShortcutReader::Load(const std::string& path) {
-    calls.push_back("Load " + path);
     loaded_ = nullptr;
     if (onLoad) {
         onLoad();
@@ -26,7 +24,6 @@ bool FakeShortcutReader::Load(const std::string& path) {
 }
 
 bool FakeShortcutReader::Target(std::string& out) {
-    calls.push_back("Target");
     out.clear();
     if (loaded_ == nullptr || !loaded_->targetReadable) {
         return false;
@@ -36,7 +33,6 @@ bool FakeShortcutReader::Target(std::string& out) {
 }
 
 bool FakeShortcutReader::WorkingDirectory(std::string& out) {
-    calls.push_back("WorkingDirectory");
     out.clear();
     if (loaded_ == nullptr || !loaded_->folderReadable) {
         return false;

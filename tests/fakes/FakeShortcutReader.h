@@ -4,7 +4,6 @@
 #include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "ports/ShortcutReader.h"
 
@@ -28,7 +27,6 @@ public:
     std::map<std::string, Link> links;
     std::map<std::string, std::string> installed;  // installer shortcut -> program
     bool available = true;                         // Create fails when false
-    std::vector<std::string> calls;
     std::function<void()> onLoad;  // the shell's dialog, running our messages meanwhile
 
     bool Create() override;
@@ -36,7 +34,6 @@ public:
     bool Target(std::string& out) override;
     bool WorkingDirectory(std::string& out) override;
     bool Arguments(std::string& out) override {
-        calls.push_back("Arguments");
         out = loaded_ != nullptr ? loaded_->arguments : "";
         return loaded_ != nullptr;
     }

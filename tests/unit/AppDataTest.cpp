@@ -9,14 +9,7 @@
 
 #include "app/LauncherDialog.h"
 #include "resources/ResourceIds.h"
-#include "fakes/FakeDisplayDriver.h"
-#include "fakes/FakeFileDialog.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/FakeProcessRunner.h"
-#include "fakes/FakeShortcutReader.h"
-#include "fakes/FakeTray.h"
-#include "fakes/FakeView.h"
-#include "fakes/TestCodePage.h"
+#include "fakes/FakePlatform.h"
 #include "text/MbString.h"
 #include "unit/Sjis.h"
 
@@ -49,30 +42,17 @@ protected:
         dialog.Registry().ForEach([&](const AppEntry& entry) { titles.push_back(entry.title); });
         return titles;
     }
-    Titles TitleBox() const {
-        Titles items;
-        for (int i = 0; i < view.ComboCount(IDC_TITLE); ++i) {
-            items.push_back(view.ComboItemText(IDC_TITLE, i));
-        }
-        return items;
-    }
+    Titles TitleBox() const { return view.ComboTexts(IDC_TITLE); }
     void ExpectOneError(const std::string& text) {
         ASSERT_EQ(view.messages.size(), 1u);
         EXPECT_EQ(view.messages[0].text, text);
         EXPECT_EQ(view.messages[0].type, MessageType::Error);
     }
 
-    test::FakeView view;
-    test::FakeFileSystem fs;
-    test::FakeDisplayDriver display;
-    test::FakeShortcutReader shortcuts;
-    test::FakeProcessRunner processes;
-    test::FakeTrayIcon tray;
-    test::FakePopupMenu menu;
-    test::FakeFileDialog fileDialog;
-    std::unique_ptr<CodePage> codePage = test::MakeCp932();
-    LauncherDialog dialog{
-        Ports{view, fs, *codePage, display, shortcuts, processes, tray, menu, fileDialog}, kExe};
+    test::FakePlatform p;
+    test::FakeView& view = p.view;
+    test::FakeFileSystem& fs = p.files;
+    LauncherDialog dialog{p.MakePorts(), kExe};
 };
 
 TEST_F(AppData, LivesBesideTheExecutable) {
@@ -305,7 +285,7 @@ TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
         const std::string& title = registry.At(i).title;
         EXPECT_EQ(title.find_first_of("\0\n\032"s), std::string::npos);
         if (i > 0) {
-            EXPECT_LT(MbsCompare(codePage->Leads(), registry.At(i - 1).title, title), 0);
+            EXPECT_LT(MbsCompare(p.codePage->Leads(), registry.At(i - 1).title, title), 0);
         }
     }
     EXPECT_TRUE(view.messages.empty());

@@ -178,7 +178,6 @@ TEST(Modes, StartupWithTicksFillsTheSelectorAndHidesOnPaint) {
     EXPECT_TRUE(s.dialog.StartupModeValid());
     EXPECT_TRUE(s.dialog.StartupMode().SameModeAs(s.p.display.table[3]));
     EXPECT_EQ(s.dialog.StartupMode().driverRecord, s.TableRecord(3));
-    EXPECT_EQ(s.p.shortcuts.calls, Texts{"Create"});
     EXPECT_EQ(s.p.view.tabs[IDC_TAB], (Texts{"アプリケーション設定", "基本設定"}));
     EXPECT_EQ(s.p.view.TabSelection(IDC_TAB), 0);
 
