@@ -13,10 +13,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
@@ -24,30 +24,14 @@ namespace {
 
 // Another program's handle on a file, shared with nobody, as an editor, a virus scanner or
 // a backup tool may hold one.
-class HeldFile {
-public:
-    explicit HeldFile(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        if (!file_) {
-            throw std::runtime_error("cannot hold " + Utf8(path) + ", error " +
-                                     std::to_string(GetLastError()));
-        }
+UniqueFile Hold(const std::wstring& path) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throw std::runtime_error("cannot hold " + Utf8(path) + ", error " +
+                                 std::to_string(GetLastError()));
     }
-    void Release() { file_.reset(); }
-
-private:
-    UniqueFile file_;
-};
-
-// The line ScreenMode.txt holds for a mode list label such as " 800×600×32 60Hz".
-std::string ModeLineOf(const std::wstring& label) {
-    unsigned long n[4] = {};
-    if (swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]) != 4) {
-        throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
-    }
-    return std::to_string(n[0]) + "\t" + std::to_string(n[1]) + "\t" + std::to_string(n[2]) + "\t" +
-           std::to_string(n[3]) + "\r\n";
+    return file;
 }
 
 // Menu keys: first, then repeated so many times, then Enter.
@@ -58,42 +42,18 @@ std::vector<UINT> Keys(UINT first, UINT repeated, int times) {
     return keys;
 }
 
-class FaultsE2ETest : public testing::Test {
+class FaultsE2ETest : public MirelkaTest {
 protected:
-    FaultsE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")),
-          appData_(folder_.PathOf(L"AppData.txt")),
-          screenModes_(folder_.PathOf(L"ScreenMode.txt")) {
-        CopyInto(MirelkaPath(), exe_);
-        // One mode ticked: Mirelka starts resident, as it is used.
-        WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
-    }
+    // One mode ticked: Mirelka starts resident, as it is used.
+    FaultsE2ETest() { WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"})); }
 
     ProbeApp MakeApp(const std::wstring& name) const { return MakeProbeApp(folder_, name, 0); }
-
-    HWND StartResident() { return e2e::StartResident(mirelka_, exe_, folder_.Path()); }
-
-    void ChooseShortcut(HWND dialog, const std::wstring& shortcut) const {
-        e2e::ChooseShortcut(*mirelka_, dialog, shortcut, IDC_BROWSE_DESKTOP);
-    }
     bool ChooseFromMenu(HWND dialog, const std::vector<UINT>& keys) const {
         return ChooseFromTrayMenu(*mirelka_, dialog, keys);
     }
-    void ExpectNoFurtherBox(HWND dialog) const { e2e::ExpectNoFurtherBox(*mirelka_, dialog); }
-
     static std::string Line(const std::string& title, const ProbeApp& app) {
         return AppDataLine(title, app.shortcut);
     }
-
-    static std::vector<std::string> Titles(HWND dialog) {
-        return Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE)));
-    }
-
-    TempFolder folder_;
-    std::wstring exe_;
-    std::wstring appData_;
-    std::wstring screenModes_;
-    std::optional<Process> mirelka_;
 };
 
 const std::string kNotepad = "Notepad\tC:\\windows\\notepad.lnk\t0\t0\t0\t0\t0";
@@ -108,7 +68,7 @@ TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextS
     HWND dialog = StartResident();
     ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
 
-    HeldFile held(appData_);
+    UniqueFile held = Hold(appData_);
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
     ChooseShortcut(dialog, first.shortcut);
     PostCommand(dialog, IDC_REGISTER);
@@ -126,7 +86,7 @@ TEST_F(FaultsE2ETest, RegisteringWhileAppDataIsHeldSaysSoKeepsTheFileAndTheNextS
     EXPECT_EQ(WaitForProbeRecords(first.log, 1).size(), 1u) << Describe(*mirelka_);
     ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
 
-    held.Release();
+    held.reset();
     EXPECT_EQ(Snapshot(appData_), before) << "the held file is as it was";
 
     ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
@@ -149,11 +109,11 @@ TEST_F(FaultsE2ETest, AMomentsHoldOnAppDataOnlyDelaysASave) {
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
     ChooseShortcut(dialog, first.shortcut);
     // Held for half a second once the save starts, as antivirus and indexers hold a file.
-    HeldFile held(appData_);
+    UniqueFile held = Hold(appData_);
     PostCommand(dialog, IDC_REGISTER);
     ASSERT_TRUE(AnswerNextMessageBox(*mirelka_, IDOK)) << Describe(*mirelka_);
     Sleep(500);
-    held.Release();
+    held.reset();
     ExpectNoFurtherBox(dialog);
     EXPECT_EQ(Snapshot(appData_).bytes, DataFileBytes({kNotepad, Line("ゲームA", first)}));
 }
@@ -165,15 +125,14 @@ TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
     const FileSnapshot before = Snapshot(screenModes_);
     const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
     mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-    HWND dialog = WaitForMainDialog(*mirelka_);
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
+    HWND dialog = Require(WaitForMainDialog(*mirelka_), *mirelka_);
     HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
-    const std::vector<std::wstring> labels = ListItems(list);
-    ASSERT_FALSE(labels.empty());
+    const std::vector<ScreenMode> listed = ListedModes(list);
+    ASSERT_FALSE(listed.empty());
     PressSpaceOnListItem(list, 0);
     ASSERT_TRUE(WaitForPostedMessages(dialog));
 
-    HeldFile held(screenModes_);
+    UniqueFile held = Hold(screenModes_);
     PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
     const std::optional<AnsweredBox> failed = AnswerNextMessageBox(*mirelka_, IDOK);
     ASSERT_TRUE(failed) << "the failed save went unreported; " << Describe(*mirelka_);
@@ -181,14 +140,14 @@ TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
     EXPECT_EQ(failed->icon, StandardIcon::Error);
     ExpectNoFurtherBox(dialog);
     EXPECT_EQ(FolderEntries(folder_.Path()), entries) << "no ScreenMode.txt.tmp left";
-    held.Release();
+    held.reset();
     EXPECT_EQ(Snapshot(screenModes_), before);
 
     // Released, the same click saves.
     PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     ExpectNoFurtherBox(dialog);
-    EXPECT_EQ(Snapshot(screenModes_).bytes, ModeLineOf(labels[0]));
+    EXPECT_EQ(Snapshot(screenModes_).bytes, FileLine(listed[0]));
     EXPECT_EQ(FolderEntries(folder_.Path()), entries);
 }
 
@@ -254,16 +213,12 @@ TEST_F(FaultsE2ETest, MissingEmptyOrGarbledAppDataStillStartsWithAWorkingMenu) {
     constexpr char kOdd[] = "\0x\ry\r\x81\r\n\x82\t\x83";
     garbage.append(kOdd, sizeof kOdd - 1);
     garbage += "\r\n\x1A\r\nZulu\tC:\\apps\\zulu.lnk\t0\t0\t0\t0\t0\r\n";
-    struct Case {
-        const char* name;
-        std::optional<std::string> bytes;
-    };
-    const Case cases[] = {{"missing", std::nullopt}, {"empty", ""}, {"garbled", garbage}};
-
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.bytes) {
-            WriteBytes(appData_, *c.bytes);
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"missing", std::nullopt}, {"empty", ""}, {"garbled", garbage}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        if (bytes) {
+            WriteBytes(appData_, *bytes);
             Backdate(appData_);
         } else {
             DeleteFileW(appData_.c_str());
@@ -272,7 +227,7 @@ TEST_F(FaultsE2ETest, MissingEmptyOrGarbledAppDataStillStartsWithAWorkingMenu) {
         HWND dialog = StartResident();
         EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
         const std::vector<std::string> titles = Titles(dialog);
-        if (c.bytes == garbage) {
+        if (bytes == garbage) {
             const auto has = [&](const char* title) {
                 return std::find(titles.begin(), titles.end(), title) != titles.end();
             };

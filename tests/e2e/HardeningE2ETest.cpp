@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
@@ -45,15 +44,9 @@ std::wstring SystemFolder() {
     return path;
 }
 
-class HardeningE2ETest : public testing::Test {
+class HardeningE2ETest : public MirelkaTest {
 protected:
-    HardeningE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")), appData_(folder_.PathOf(L"AppData.txt")) {
-        CopyInto(MirelkaPath(), exe_);
-        WriteBytes(folder_.PathOf(L"ScreenMode.txt"), DataFileBytes({"800\t600\t32\t60"}));
-    }
-
-    HWND StartResident() { return e2e::StartResident(mirelka_, exe_, folder_.Path()); }
+    HardeningE2ETest() { WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"})); }
 
     // Opens the open-file dialog with this browse button and cancels it.
     void BrowseAndCancel(HWND dialog, int button) const {
@@ -67,15 +60,6 @@ protected:
         EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
         EXPECT_TRUE(IsWindowVisible(dialog)) << "cancelling keeps the settings window";
     }
-
-    static std::string Text(HWND dialog, int id) {
-        return Utf8(WindowText(GetDlgItem(dialog, id)));
-    }
-
-    TempFolder folder_;
-    std::wstring exe_;
-    std::wstring appData_;
-    std::optional<Process> mirelka_;
 };
 
 TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
@@ -94,7 +78,7 @@ TEST_F(HardeningE2ETest, ShortcutsTheFileDialogAndLaunchingStillWork) {
         << Utf8(*comdlg);
 
     // Chosen in the dialog and read through the shell's shortcut object.
-    ChooseShortcut(*mirelka_, dialog, app.shortcut, IDC_BROWSE_DESKTOP);
+    ChooseShortcut(dialog, app.shortcut);
     EXPECT_EQ(Text(dialog, IDC_TARGET), Utf8(app.exe));
     EXPECT_EQ(Text(dialog, IDC_WORKDIR), Utf8(app.folder));
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -48,6 +49,31 @@ std::string DataFileBytes(const std::vector<std::string>& utf8Lines) {
         bytes += "\r\n";
     }
     return bytes;
+}
+
+std::string ListLabel(const ScreenMode& mode) {
+    return " " + std::to_string(mode.width) + "×" + std::to_string(mode.height) + "×" +
+           std::to_string(mode.bitsPerPixel) + " " + std::to_string(mode.frequency) + "Hz";
+}
+
+std::string FileLine(const ScreenMode& mode) {
+    return std::to_string(mode.width) + "\t" + std::to_string(mode.height) + "\t" +
+           std::to_string(mode.bitsPerPixel) + "\t" + std::to_string(mode.frequency) + "\r\n";
+}
+
+std::vector<ScreenMode> ListedModes(HWND list) {
+    std::vector<ScreenMode> modes;
+    for (const std::wstring& label : ListItems(list)) {
+        unsigned long n[4] = {};
+        const int read =
+            swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]);
+        const ScreenMode mode{n[0], n[1], n[2], n[3]};
+        if (read != 4 || ListLabel(mode) != Utf8(label)) {
+            throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
+        }
+        modes.push_back(mode);
+    }
+    return modes;
 }
 
 // ---- the program under test -------------------------------------------------------
@@ -110,6 +136,21 @@ std::wstring TempFolder::MakeFolder(std::wstring_view name) const {
         throw std::runtime_error(LastErrorText("CreateDirectoryW"));
     }
     return path;
+}
+
+ProbeApp MakeProbeApp(const TempFolder& in, std::wstring_view name,
+                      std::optional<unsigned> sleepMs) {
+    ProbeApp app;
+    app.folder = in.MakeFolder(name);
+    app.exe = app.folder + L"\\probe.exe";
+    CopyInto(ProbePath(), app.exe);
+    if (sleepMs) {
+        WriteBytes(app.exe + L".sleep", std::to_string(*sleepMs));
+    }
+    app.shortcut = app.folder + L"\\probe.lnk";
+    MakeShortcut(app.shortcut, app.exe, app.folder);
+    app.log = ProbeLogOf(app.exe);
+    return app;
 }
 
 std::ostream& operator<<(std::ostream& out, StandardIcon icon) {

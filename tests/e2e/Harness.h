@@ -6,15 +6,19 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Driver.h"
+#include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 
@@ -29,6 +33,12 @@ std::string AppDataLine(const std::string& title, const std::wstring& shortcut,
                         const ScreenMode& mode = {}, bool restore = false);
 // A mode as the launch probe records it, "800x600x32 60Hz".
 std::string ModeText(const ScreenMode& mode);
+
+// A mode as the mode list labels it (" 800×600×32 60Hz") and as ScreenMode.txt holds it.
+std::string ListLabel(const ScreenMode& mode);
+std::string FileLine(const ScreenMode& mode);
+// The modes a mode list shows, read back from its labels; throws on a label of another form.
+std::vector<ScreenMode> ListedModes(HWND list);
 
 // ---- the program under test -------------------------------------------------------
 
@@ -91,6 +101,18 @@ void Backdate(const std::wstring& path);
 // in MIRELKA_ARTIFACTS (a Linux or Windows path), else the temp folder; prints and
 // returns its path.
 std::wstring SaveScreenshot(std::wstring_view name, HWND window = nullptr);
+
+// An application to register: a copy of the launch probe in a folder of its own, and a
+// shortcut to it with that folder as its working folder.
+struct ProbeApp {
+    std::wstring folder;
+    std::wstring exe;
+    std::wstring shortcut;
+    std::wstring log;  // what the probe writes when it runs
+};
+// Makes one in the folder name inside in; sleepMs, when given, is how long it runs.
+ProbeApp MakeProbeApp(const TempFolder& in, std::wstring_view name,
+                      std::optional<unsigned> sleepMs = std::nullopt);
 
 // One start of the launch probe, as it recorded it: cwd, cmdline, argc, argv0..., mode.
 using ProbeRecord = std::map<std::string, std::string>;
@@ -155,5 +177,49 @@ ResourceFigures ResourceFiguresOf(const Process& process, HWND dialog);
 // The handles a process (this one too) holds, as ResourceFiguresOf counts them; -1 when
 // they cannot be counted.
 long long HandleCountOf(DWORD processId);
+
+}  // namespace mirelka::e2e
+
+// ---- the fixture the end-to-end tests share ---------------------------------------------
+
+namespace mirelka::e2e {
+
+// A copy of Mirelka.exe in a fresh folder, where its data files go; the display mode found
+// at the start is put back at the end.
+class MirelkaTest : public testing::Test {
+protected:
+    MirelkaTest() { CopyInto(MirelkaPath(), exe_); }
+
+    // Starts the copy in its folder and waits until it is settled; throws when it is not.
+    HWND StartResident() { return driver::StartResident(mirelka_, exe_, folder_.Path()); }
+    // Browses with this button for a shortcut: its path, or a bare name looked up in the
+    // folder the open-file dialog shows.
+    void ChooseShortcut(HWND dialog, const std::wstring& path,
+                        int button = IDC_BROWSE_DESKTOP) const {
+        driver::ChooseShortcut(*mirelka_, dialog, path, button);
+    }
+    void ExpectNoFurtherBox(HWND dialog) const { e2e::ExpectNoFurtherBox(*mirelka_, dialog); }
+    // Mirelka's main dialog as a wait found it; throws when it found none.
+    static HWND Require(HWND dialog, const Process& process) {
+        if (dialog == nullptr) {
+            throw std::runtime_error("no main dialog: " + Describe(process));
+        }
+        return dialog;
+    }
+    // A control's text, and the titles the title box offers, in UTF-8.
+    static std::string Text(HWND dialog, int id) {
+        return Utf8(WindowText(GetDlgItem(dialog, id)));
+    }
+    static std::vector<std::string> Titles(HWND dialog) {
+        return Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE)));
+    }
+
+    DisplayGuard display_;  // first in, last out: after Mirelka has gone
+    TempFolder folder_;
+    const std::wstring exe_ = folder_.PathOf(L"Mirelka.exe");
+    const std::wstring appData_ = folder_.PathOf(L"AppData.txt");
+    const std::wstring screenModes_ = folder_.PathOf(L"ScreenMode.txt");
+    std::optional<Process> mirelka_;  // ended first, and the program it runs with it
+};
 
 }  // namespace mirelka::e2e

@@ -16,21 +16,10 @@
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 namespace {
-
-const ScreenMode kNoMode{0, 0, 0, 0};
-
-// A line of AppData.txt.
-struct Entry {
-    std::string title;
-    std::wstring shortcut;
-    ScreenMode mode;
-    bool restore = false;
-};
 
 void RemoveFile(const std::wstring& path) {
     if (!DeleteFileW(path.c_str())) {
@@ -59,16 +48,12 @@ private:
     std::optional<std::wstring> old_;
 };
 
-class LaunchE2ETest : public testing::Test {
+class LaunchE2ETest : public MirelkaTest {
 protected:
-    LaunchE2ETest()
-        : home_(folder_.MakeFolder(L"Mirelka")),
-          startFolder_(folder_.MakeFolder(L"start")),
-          exe_(home_ + L"\\Mirelka.exe") {
-        CopyInto(MirelkaPath(), exe_);
+    LaunchE2ETest() : startFolder_(folder_.MakeFolder(L"start")) {
         // One mode ticked, so that Mirelka starts resident, as it is used. The entries'
         // modes are not ticked: a launch takes any listed mode.
-        WriteBytes(home_ + L"\\ScreenMode.txt", DataFileBytes({"640\t480\t32\t60"}));
+        WriteBytes(screenModes_, DataFileBytes({"640\t480\t32\t60"}));
     }
 
     // A copy of the launch probe at path that sleeps sleepMs before it ends.
@@ -78,12 +63,9 @@ protected:
         return path;
     }
 
-    void Register(const std::vector<Entry>& entries) const {
-        std::vector<std::string> lines;
-        for (const Entry& entry : entries) {
-            lines.push_back(AppDataLine(entry.title, entry.shortcut, entry.mode, entry.restore));
-        }
-        WriteBytes(home_ + L"\\AppData.txt", DataFileBytes(lines));
+    // Lines of AppData.txt, from AppDataLine.
+    void Register(const std::vector<std::string>& lines) const {
+        WriteBytes(appData_, DataFileBytes(lines));
     }
 
     // Starts Mirelka in startFolder_ and waits until it is resident; its dialog.
@@ -128,12 +110,7 @@ protected:
         }
     }
 
-    DisplayGuard display_;  // first in, last out: after Mirelka has gone
-    TempFolder folder_;
-    std::wstring home_;
-    std::wstring startFolder_;
-    std::wstring exe_;
-    std::optional<Process> mirelka_;  // ended first, and the program it runs with it
+    const std::wstring startFolder_;
 };
 
 TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheModeComesBackIfAsked) {
@@ -152,8 +129,8 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     const std::wstring second = PlaceProbe(apps + L"\\second.exe");
     MakeShortcut(apps + L"\\first.lnk", first, work, L"-conf \"my game.conf\"");
     MakeShortcut(apps + L"\\second.lnk", second, work2);
-    Register({{"Stays", apps + L"\\second.lnk", staying, false},
-              {"Restores", apps + L"\\first.lnk", restoring, true}});
+    Register({AppDataLine("Stays", apps + L"\\second.lnk", staying),
+              AppDataLine("Restores", apps + L"\\first.lnk", restoring, true)});
     HWND dialog = Start();
 
     // "Stays": after "Restores" in title order.
@@ -203,8 +180,8 @@ TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeft
     const ScopedEnvironment variable(L"MIRELKA_WORK", work);
     MakeShortcut(apps + L"\\with.lnk", withFolder, L"%MIRELKA_WORK%");
     MakeShortcut(apps + L"\\without.lnk", without, L"");
-    Register({{"A with", apps + L"\\with.lnk", kNoMode, false},
-              {"B without", apps + L"\\without.lnk", kNoMode, false}});
+    Register({AppDataLine("A with", apps + L"\\with.lnk"),
+              AppDataLine("B without", apps + L"\\without.lnk")});
     HWND dialog = Start();
 
     LaunchAndWait(dialog, 1, without);
@@ -235,8 +212,8 @@ TEST_F(LaunchE2ETest, AnExtensionlessTargetStartsTheFirstOfComExeBatCmdThatExist
     const std::wstring sentinel = PlaceProbe(folder_.PathOf(L"sentinel.exe"));
     MakeShortcut(game + L"\\game.lnk", target, game);
     MakeShortcut(folder_.PathOf(L"sentinel.lnk"), sentinel, L"");
-    Register({{"Game", game + L"\\game.lnk", kNoMode, false},
-              {"Sentinel", folder_.PathOf(L"sentinel.lnk"), kNoMode, false}});
+    Register({AppDataLine("Game", game + L"\\game.lnk"),
+              AppDataLine("Sentinel", folder_.PathOf(L"sentinel.lnk"))});
     // A .bat or .cmd runs as "cmd /c <command line>", and cmd finds the extensionless name
     // itself, by PATHEXT: reversed, a script started in place of a program shows.
     const ScopedEnvironment pathext(L"PATHEXT", L".CMD;.BAT;.EXE;.COM");
@@ -290,10 +267,10 @@ TEST_F(LaunchE2ETest, AMissingTargetStartsNothingYetItsModeAndFolderApply) {
     MakeShortcut(apps + L"\\gone.lnk", apps + L"\\gone", work);
     MakeShortcut(apps + L"\\gone-exe.lnk", apps + L"\\gone.exe", L"");
     MakeShortcut(apps + L"\\after.lnk", after, L"");
-    Register({{"A restores", apps + L"\\gone.lnk", restoring, true},
-              {"B after", apps + L"\\after.lnk", kNoMode, false},
-              {"C stays", apps + L"\\gone-exe.lnk", staying, false},
-              {"D restores", apps + L"\\gone-exe.lnk", restoring, true}});
+    Register({AppDataLine("A restores", apps + L"\\gone.lnk", restoring, true),
+              AppDataLine("B after", apps + L"\\after.lnk"),
+              AppDataLine("C stays", apps + L"\\gone-exe.lnk", staying),
+              AppDataLine("D restores", apps + L"\\gone-exe.lnk", restoring, true)});
     HWND dialog = Start();
 
     // The program after a missing one records where that launch left things. One at a
@@ -324,7 +301,7 @@ TEST_F(LaunchE2ETest, ATargetUnderFoldersWithBlanksGetsItsWholePathAsOneArgument
     }
     const std::wstring target = PlaceProbe(dir + L"\\game one.exe");
     MakeShortcut(dir + L"\\game.lnk", target, dir);
-    Register({{"ゲーム", dir + L"\\game.lnk", kNoMode, false}});
+    Register({AppDataLine("ゲーム", dir + L"\\game.lnk")});
     HWND dialog = Start();
 
     std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 0, target);
@@ -342,8 +319,8 @@ TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
     const std::wstring last = PlaceProbe(apps + L"\\last.exe");
     MakeShortcut(apps + L"\\first.lnk", first, apps);
     MakeShortcut(apps + L"\\last.lnk", last, apps);
-    Register({{"First", apps + L"\\first.lnk", mode, false},
-              {"Last", apps + L"\\last.lnk", kNoMode, false}});
+    Register({AppDataLine("First", apps + L"\\first.lnk", mode),
+              AppDataLine("Last", apps + L"\\last.lnk")});
     HWND dialog = Start();
 
     Launch(dialog, 2);

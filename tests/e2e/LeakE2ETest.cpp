@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
@@ -67,18 +66,11 @@ bool Painted(HWND window) {
     return Soon([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; });
 }
 
-class LeakE2ETest : public testing::Test {
+class LeakE2ETest : public MirelkaTest {
 protected:
-    LeakE2ETest() : exe_(folder_.PathOf(L"Mirelka.exe")), app_(MakeProbeApp(folder_, L"app", 50)) {
-        CopyInto(MirelkaPath(), exe_);
+    LeakE2ETest() : app_(MakeProbeApp(folder_, L"app", 50)) {
         // A mode ticked: Mirelka starts resident and the menu has its resolution submenu.
-        WriteBytes(folder_.PathOf(L"ScreenMode.txt"), DataFileBytes({"800\t600\t32\t60"}));
-    }
-
-    // The one application, switching to mode and back.
-    void Register(const ScreenMode& mode) const {
-        WriteBytes(folder_.PathOf(L"AppData.txt"),
-                   DataFileBytes({AppDataLine("Probe", app_.shortcut, mode, true)}));
+        WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
     }
 
     // Everything posted to the dialog before has been handled (the harness's
@@ -142,11 +134,7 @@ protected:
 
     ResourceFigures Figures() const { return ResourceFiguresOf(*mirelka_, dialog_); }
 
-    DisplayGuard display_;  // first in, last out: after Mirelka has gone
-    TempFolder folder_;
-    std::wstring exe_;
     ProbeApp app_;
-    std::optional<Process> mirelka_;
     HWND dialog_ = nullptr;
     std::size_t launches_ = 0;
 };
@@ -158,7 +146,8 @@ TEST_F(LeakE2ETest, HandlesGdiUserObjectsAndMemoryComeBackAfterMenusSettingsAndL
         << "the display offers no " << switched;
     const ScreenMode original = display_.Original();
     ASSERT_NE(original, switched);
-    Register(switched);
+    // The one application, switching to that mode and back.
+    WriteBytes(appData_, DataFileBytes({AppDataLine("Probe", app_.shortcut, switched, true)}));
     const long long systemHandlesPerLaunch = SystemHandlesPerSwitchAndBack(switched, original);
     ASSERT_EQ(RegistryMode(), original);
 

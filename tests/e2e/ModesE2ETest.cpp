@@ -21,33 +21,6 @@
 namespace mirelka::e2e {
 namespace {
 
-std::string ListLabel(const ScreenMode& mode) {
-    return " " + std::to_string(mode.width) + "×" + std::to_string(mode.height) + "×" +
-           std::to_string(mode.bitsPerPixel) + " " + std::to_string(mode.frequency) + "Hz";
-}
-
-// The line ScreenMode.txt holds for a mode.
-std::string FileLine(const ScreenMode& mode) {
-    return std::to_string(mode.width) + "\t" + std::to_string(mode.height) + "\t" +
-           std::to_string(mode.bitsPerPixel) + "\t" + std::to_string(mode.frequency) + "\r\n";
-}
-
-// The modes the list shows, read back from its labels; throws on a label of another form.
-std::vector<ScreenMode> ListedModes(HWND list) {
-    std::vector<ScreenMode> modes;
-    for (const std::wstring& label : ListItems(list)) {
-        unsigned long n[4] = {};
-        const int read =
-            swscanf_s(label.c_str(), L" %lu×%lu×%lu %luHz", &n[0], &n[1], &n[2], &n[3]);
-        const ScreenMode mode{n[0], n[1], n[2], n[3]};
-        if (read != 4 || ListLabel(mode) != Utf8(label)) {
-            throw std::runtime_error("not a mode label: '" + Utf8(label) + "'");
-        }
-        modes.push_back(mode);
-    }
-    return modes;
-}
-
 int IndexOf(const std::vector<ScreenMode>& modes, const ScreenMode& mode) {
     const auto at = std::find(modes.begin(), modes.end(), mode);
     return at == modes.end() ? -1 : static_cast<int>(at - modes.begin());
@@ -57,14 +30,8 @@ bool IsShown(HWND dialog, int id) {
     return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
 }
 
-// Each test has Mirelka.exe copied into a folder of its own.
-class ModesE2ETest : public testing::Test {
+class ModesE2ETest : public MirelkaTest {
 protected:
-    ModesE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")), modeFile_(folder_.PathOf(L"ScreenMode.txt")) {
-        CopyInto(MirelkaPath(), exe_);
-    }
-
     Process Start() const { return Process::Start(exe_, folder_.Path()); }
 
     // The window has painted and is still on screen, on the mode tab with its controls.
@@ -80,17 +47,11 @@ protected:
             EXPECT_FALSE(IsShown(dialog, id)) << "control " << id << " belongs to tab 0";
         }
     }
-
-    DisplayGuard display_;  // first in, last out: after Mirelka has gone
-    TempFolder folder_;
-    std::wstring exe_;
-    std::wstring modeFile_;
 };
 
 TEST_F(ModesE2ETest, FirstStartShowsEveryUsableDriverModeOnTheModeTab) {
     Process mirelka = Start();
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
     ExpectOnScreenOnTheModeTab(dialog, mirelka);
 
     // At least 640x480, 8 bits and 30 Hz, in the driver's order.
@@ -104,13 +65,12 @@ TEST_F(ModesE2ETest, FirstStartShowsEveryUsableDriverModeOnTheModeTab) {
     }
     ASSERT_LT(usable.size(), driver.size()) << "Wine's desktop offers small modes to leave out";
     EXPECT_EQ(Utf8(ListItems(GetDlgItem(dialog, IDC_MODE_LIST))), usable);
-    EXPECT_FALSE(Snapshot(modeFile_).exists) << "showing the list writes nothing";
+    EXPECT_FALSE(Snapshot(screenModes_).exists) << "showing the list writes nothing";
 }
 
 TEST_F(ModesE2ETest, TickedModesAreSavedInListOrder) {
     Process mirelka = Start();
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
     HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
     const std::vector<ScreenMode> listed = ListedModes(list);
     ASSERT_GE(listed.size(), 20u) << "enough modes to scroll the list";
@@ -126,10 +86,10 @@ TEST_F(ModesE2ETest, TickedModesAreSavedInListOrder) {
     PressSpaceOnListItem(list, 5);  // and off again
     PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
 
-    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Snapshot(modeFile_).exists; }))
+    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Snapshot(screenModes_).exists; }))
         << Describe(mirelka);
     ASSERT_TRUE(RoundTrip(dialog));
-    EXPECT_EQ(Snapshot(modeFile_).bytes, FileLine(listed[middle]) + FileLine(listed[last]));
+    EXPECT_EQ(Snapshot(screenModes_).bytes, FileLine(listed[middle]) + FileLine(listed[last]));
     EXPECT_EQ(FolderEntries(folder_.Path()),
               (std::vector<std::wstring>{L"Mirelka.exe", L"ScreenMode.txt"}))
         << "no temporary file left behind";
@@ -139,14 +99,13 @@ TEST_F(ModesE2ETest, TickedModesAreSavedInListOrder) {
 
 TEST_F(ModesE2ETest, StoredModesNoneListedKeepTheModeTabAndSavingNothingIsRefused) {
     // The second line differs from a listed mode in its frequency only.
-    WriteBytes(modeFile_, DataFileBytes({"1234\t567\t8\t60", "640\t480\t32\t59"}));
-    Backdate(modeFile_);
-    const FileSnapshot before = Snapshot(modeFile_);
+    WriteBytes(screenModes_, DataFileBytes({"1234\t567\t8\t60", "640\t480\t32\t59"}));
+    Backdate(screenModes_);
+    const FileSnapshot before = Snapshot(screenModes_);
     const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
 
     Process mirelka = Start();
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
     ExpectOnScreenOnTheModeTab(dialog, mirelka);
 
     PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
@@ -160,26 +119,25 @@ TEST_F(ModesE2ETest, StoredModesNoneListedKeepTheModeTabAndSavingNothingIsRefuse
     PostCommand(box, IDOK);
     ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindow(box) == FALSE; }));
     ASSERT_TRUE(RoundTrip(dialog));
-    EXPECT_EQ(Snapshot(modeFile_), before);
+    EXPECT_EQ(Snapshot(screenModes_), before);
     EXPECT_EQ(FolderEntries(folder_.Path()), entries);
     EXPECT_TRUE(IsWindowVisible(dialog)) << Describe(mirelka);
 }
 
 TEST_F(ModesE2ETest, StoredListedModesAreTickedAndTheWindowHidesAtStart) {
-    WriteBytes(modeFile_,
+    WriteBytes(screenModes_,
                DataFileBytes({"640\t480\t16\t60", "1234\t567\t8\t60", "800\t600\t32\t60"}));
-    const FileSnapshot before = Snapshot(modeFile_);
+    const FileSnapshot before = Snapshot(screenModes_);
 
     Process mirelka = Start();
-    HWND dialog = WaitForMirelka(mirelka, Stage::Resident);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMirelka(mirelka, Stage::Resident), mirelka);
     EXPECT_TRUE(mirelka.IsRunning());
     EXPECT_TRUE(TrayIconExists(dialog)) << "resident: only the icon shows";
 
     // The settings window offers the ticked modes, in list order, for applications.
     EXPECT_EQ(Utf8(ComboItems(GetDlgItem(dialog, IDC_MODE_SELECTOR))),
               (std::vector<std::string>{"未設定", "800×600×32 60Hz", "640×480×16 60Hz"}));
-    EXPECT_EQ(Snapshot(modeFile_), before) << "reading is all the start does to the file";
+    EXPECT_EQ(Snapshot(screenModes_), before) << "reading is all the start does to the file";
     EXPECT_FALSE(IsWindowVisible(dialog)) << Describe(mirelka);
 }
 
@@ -189,11 +147,10 @@ TEST_F(ModesE2ETest, ModeCommandsSwitchTheDisplayAndTheStartCommandGoesBackToThe
     const ScreenMode start = display_.Original();
     ASSERT_NE(start, first);
     ASSERT_NE(start, second);
-    WriteBytes(modeFile_, DataFileBytes({"640\t480\t32\t60"}));
+    WriteBytes(screenModes_, DataFileBytes({"640\t480\t32\t60"}));
 
     Process mirelka = Start();
-    HWND dialog = WaitForMirelka(mirelka, Stage::Resident);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMirelka(mirelka, Stage::Resident), mirelka);
     const std::vector<ScreenMode> listed = ListedModes(GetDlgItem(dialog, IDC_MODE_LIST));
     const int firstIndex = IndexOf(listed, first);
     const int secondIndex = IndexOf(listed, second);

@@ -17,23 +17,18 @@
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 namespace {
 
-class SettingsE2ETest : public testing::Test {
+class SettingsE2ETest : public MirelkaTest {
 protected:
     SettingsE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")),
-          appData_(folder_.PathOf(L"AppData.txt")),
-          screenModes_(folder_.PathOf(L"ScreenMode.txt")),
-          // A lead byte followed by 0x5C ('\') in code page 932, in the folder and the title.
-          appFolder_(folder_.MakeFolder(Widen("ソフト"))),
+        // A lead byte followed by 0x5C ('\') in code page 932, in the folder and the title.
+        : appFolder_(folder_.MakeFolder(Widen("ソフト"))),
           probe_(appFolder_ + L"\\probe.exe"),
           shortcut_(appFolder_ + Widen("\\ソフト表示.lnk")) {
-        CopyInto(MirelkaPath(), exe_);
         // In list order 800x600x32 comes first, whatever the order in the file.
         WriteBytes(screenModes_, DataFileBytes({"640\t480\t16\t60", "800\t600\t32\t60"}));
         CopyInto(ProbePath(), probe_);
@@ -47,18 +42,11 @@ protected:
 
     // Starts Mirelka resident and shows the settings window as 設定 would.
     HWND StartAndOpenSettings() {
-        HWND dialog = StartResident(mirelka_, exe_, folder_.Path());
+        HWND dialog = StartResident();
         if (!ShowSettings(dialog)) {
             throw std::runtime_error("the settings window did not show: " + Describe(*mirelka_));
         }
         return dialog;
-    }
-
-    // Browses with this button for a shortcut: its path, or a bare name looked up in the
-    // folder the open-file dialog shows.
-    void ChooseShortcut(HWND dialog, const std::wstring& path,
-                        int button = IDC_BROWSE_DESKTOP) const {
-        e2e::ChooseShortcut(*mirelka_, dialog, path, button);
     }
 
     // Presses a button and reads and answers the message box it brings.
@@ -70,27 +58,13 @@ protected:
         PostCommand(dialog, button);
         return AnswerNextMessageBoxText(*mirelka_, answer);
     }
-    void ExpectNoFurtherBox(HWND dialog) const { e2e::ExpectNoFurtherBox(*mirelka_, dialog); }
-
-    static std::string Text(HWND dialog, int id) {
-        return Utf8(WindowText(GetDlgItem(dialog, id)));
-    }
     static bool Checked(HWND dialog, int id) {
         return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED;
     }
-    static std::vector<std::string> Titles(HWND dialog) {
-        return Utf8(ComboItems(GetDlgItem(dialog, IDC_TITLE)));
-    }
 
-    DisplayGuard display_;
-    TempFolder folder_;
-    std::wstring exe_;
-    std::wstring appData_;
-    std::wstring screenModes_;
-    std::wstring appFolder_;
-    std::wstring probe_;
-    std::wstring shortcut_;
-    std::optional<Process> mirelka_;
+    const std::wstring appFolder_;
+    const std::wstring probe_;
+    const std::wstring shortcut_;
 };
 
 const std::string kTitle = "ソフト表示テスト";
@@ -166,8 +140,9 @@ TEST_F(SettingsE2ETest, EachBrowseButtonOpensItsOwnFolderAfterAnother) {
     }
     SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen(kTitle));
     EXPECT_EQ(PressForText(dialog, IDC_REGISTER, IDOK), "「" + kTitle + "」を登録しました");
+    ExpectNoFurtherBox(dialog);  // the file is written once the box is answered
     EXPECT_EQ(Snapshot(appData_).bytes,
-              DataFileBytes({kTitle + "\t" + Utf8(links[IDC_BROWSE_DESKTOP]) + "\t0\t0\t0\t0\t0"}));
+              DataFileBytes({AppDataLine(kTitle, links[IDC_BROWSE_DESKTOP])}));
 }
 
 TEST_F(SettingsE2ETest, OverwritingAsksAndEnterAnswersNo) {
@@ -268,8 +243,7 @@ TEST_F(SettingsE2ETest, IncompleteOrStaleFormsAreRefusedWithTheirReason) {
 TEST_F(SettingsE2ETest, ModeTabCannotBeLeftWithNothingTicked) {
     DeleteFileW(screenModes_.c_str());
     mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-    HWND dialog = WaitForMainDialog(*mirelka_);
-    ASSERT_NE(dialog, nullptr) << Describe(*mirelka_);
+    HWND dialog = Require(WaitForMainDialog(*mirelka_), *mirelka_);
     HWND tab = GetDlgItem(dialog, IDC_TAB);
     HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
     ASSERT_EQ(Send(tab, TCM_GETCURSEL), 1) << "nothing ticked: the mode tab";

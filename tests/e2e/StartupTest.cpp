@@ -17,21 +17,14 @@
 namespace mirelka::e2e {
 namespace {
 
-// Each test has Mirelka.exe copied into a folder of its own.
-class StartupTest : public testing::Test {
+class StartupTest : public MirelkaTest {
 protected:
-    StartupTest() : exe_(folder_.PathOf(L"Mirelka.exe")) { CopyInto(MirelkaPath(), exe_); }
-
     Process Start() const { return Process::Start(exe_, folder_.Path()); }
-
-    TempFolder folder_;
-    std::wstring exe_;
 };
 
 TEST_F(StartupTest, SecondStartIsTurnedAwayAndTheFirstKeepsRunning) {
     Process first = Start();
-    HWND dialog = WaitForMainDialog(first);
-    ASSERT_NE(dialog, nullptr) << Describe(first);
+    HWND dialog = Require(WaitForMainDialog(first), first);
 
     Process second = Start();
     HWND box = WaitForMessageBox(second);
@@ -82,8 +75,7 @@ TEST_F(StartupTest, TitlesComeFromTheExecutablesFolderInTitleOrder) {
                DataFileBytes({"Current directory\tC:\\apps\\cwd.lnk\t640\t480\t16\t60\t0"}));
 
     Process mirelka = Process::Start(exe_, elsewhere);
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
 
     // Code-value order of the code page 932 characters: upper case before lower case, and
     // half-width katakana (single bytes 0xA1-0xDF) before any double-byte character.
@@ -102,8 +94,7 @@ TEST_F(StartupTest, InAFolderNamedInKoreanItsDataFilesAreItsOwn) {
     WriteBytes(home + L"\\AppData.txt", DataFileBytes({alpha, beta}));
 
     Process mirelka = Process::Start(exe, folder_.Path());
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
     HWND titles = GetDlgItem(dialog, IDC_TITLE);
     EXPECT_EQ(Utf8(ComboItems(titles)), (std::vector<std::string>{"Beta", "アルファ"}));
 
@@ -111,9 +102,8 @@ TEST_F(StartupTest, InAFolderNamedInKoreanItsDataFilesAreItsOwn) {
     SetControlText(titles, L"Beta");
     PostCommand(dialog, IDC_DELETE);
     EXPECT_EQ(AnswerNextMessageBoxText(mirelka, IDYES), "「Beta」を削除してもよいですか？");
-    const std::optional<AnsweredBox> deleted = AnswerNextMessageBox(mirelka, IDOK);
-    ASSERT_TRUE(deleted) << Describe(mirelka);
-    EXPECT_EQ(deleted->text, "「Beta」を削除しました") << "no message naming another file";
+    EXPECT_EQ(AnswerNextMessageBoxText(mirelka, IDOK), "「Beta」を削除しました")
+        << "no message naming another file";
     ASSERT_TRUE(RoundTrip(dialog));
     EXPECT_EQ(Snapshot(home + L"\\AppData.txt").bytes, DataFileBytes({alpha}));
     EXPECT_EQ(Utf8(FolderEntries(home)), (std::vector<std::string>{"AppData.txt", "Mirelka.exe"}));
@@ -121,8 +111,7 @@ TEST_F(StartupTest, InAFolderNamedInKoreanItsDataFilesAreItsOwn) {
 
 TEST_F(StartupTest, WithoutAppDataTheDialogShowsAnEmptyTitleBox) {
     Process mirelka = Start();
-    HWND dialog = WaitForMainDialog(mirelka);
-    ASSERT_NE(dialog, nullptr) << Describe(mirelka);
+    HWND dialog = Require(WaitForMainDialog(mirelka), mirelka);
 
     EXPECT_TRUE(ComboItems(GetDlgItem(dialog, IDC_TITLE)).empty());
     EXPECT_EQ(TopLevelWindows(mirelka.Id(), L"#32770", L"Mirelka").size(), 1u)

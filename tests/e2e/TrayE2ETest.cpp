@@ -17,23 +17,15 @@
 #include <vector>
 
 #include "Harness.h"
-#include "Shortcuts.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::e2e {
 namespace {
 
-// Each test has Mirelka.exe copied into a folder of its own, with one mode ticked so that
-// it starts resident.
-class TrayE2ETest : public testing::Test {
+// One mode ticked, so that Mirelka starts resident.
+class TrayE2ETest : public MirelkaTest {
 protected:
-    TrayE2ETest()
-        : exe_(folder_.PathOf(L"Mirelka.exe")),
-          appData_(folder_.PathOf(L"AppData.txt")),
-          screenModes_(folder_.PathOf(L"ScreenMode.txt")) {
-        CopyInto(MirelkaPath(), exe_);
-        WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
-    }
+    TrayE2ETest() { WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"})); }
 
     ProbeApp MakeApp(const std::wstring& name) const { return MakeProbeApp(folder_, name); }
 
@@ -65,10 +57,6 @@ protected:
         return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) == FALSE; });
     }
 
-    TempFolder folder_;
-    std::wstring exe_;
-    std::wstring appData_;
-    std::wstring screenModes_;
     ProbeApp zulu_;
     ProbeApp alpha_;
 };
@@ -143,9 +131,7 @@ TEST_F(TrayE2ETest, RightButtonHidesTheSettingsWindow) {
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
 
-    PostCommand(dialog, ID_TRAY_SETTINGS);
-    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }))
-        << Describe(mirelka);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(mirelka);
 
     PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
     HWND menu = WaitForPopupMenus(mirelka, 1);
@@ -163,12 +149,10 @@ TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     RegisterZuluAndAlpha();
     HWND dialog = nullptr;
     Process mirelka = StartResident(dialog);
-    const auto waitForShown = [&] {
-        return WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; });
-    };
 
     ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToSettings))) << Describe(mirelka);
-    ASSERT_TRUE(waitForShown()) << "設定 shows the window; " << Describe(mirelka);
+    ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }))
+        << "設定 shows the window; " << Describe(mirelka);
     EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 0) << "with a mode ticked, tab 0";
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_TITLE)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MODE_LIST)));
@@ -191,8 +175,7 @@ TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     };
     for (const auto& [how, hide] : hidings) {
         SCOPED_TRACE(how);
-        PostCommand(dialog, ID_TRAY_SETTINGS);
-        ASSERT_TRUE(waitForShown()) << Describe(mirelka);
+        ASSERT_TRUE(ShowSettings(dialog)) << Describe(mirelka);
         hide();
         EXPECT_TRUE(StaysHidden(dialog)) << "hides the window";
         ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
@@ -240,7 +223,6 @@ TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
 }
 
 TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
-    const DisplayGuard display;
     const ProbeApp alpha = MakeApp(L"alpha");
     const ProbeApp game = MakeApp(L"game");
     WriteBytes(appData_,

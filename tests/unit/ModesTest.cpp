@@ -40,6 +40,12 @@ struct Launcher {
     test::FakePlatform p;
     LauncherDialog dialog{p.MakePorts(), kExe};
 
+    explicit Launcher(bool sixModes = true) {
+        if (sixModes) {
+            p.display.AddSixModes();
+        }
+    }
+
     // Starts the dialog with ScreenMode.txt holding content, or with no such file.
     void Start(const std::optional<std::string>& content) {
         if (content) {
@@ -85,7 +91,7 @@ TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
         {1024, 768, 32, 60, " 1024×768×32 60Hz"},  // differs from the one above elsewhere
         {1280, 1024, 32, 0xFFFFFFFFu, " 1280×1024×32 -1Hz"},  // compared unsigned, shown as %d
     };
-    Launcher s;
+    Launcher s(false);
     Texts labels;
     std::vector<Record> records;
     for (const auto& m : modes) {
@@ -125,7 +131,6 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Launcher s;
-        s.p.display.AddSixModes();
         s.p.display.Add(800, 600, 16, 60);  // a second item equal to item 1
         s.Start(c.content);
         EXPECT_EQ(s.Ticked(), c.ticked);
@@ -136,7 +141,7 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
         EXPECT_TRUE(s.p.view.messages.empty());
     }
 
-    Launcher none;  // no usable mode: the file is not even needed
+    Launcher none(false);  // no usable mode: the file is not even needed
     none.p.display.Add(320, 200, 8, 60);
     none.Start(kLines[0]);
     EXPECT_EQ(none.dialog.Display().RestoreModeChecks(), 0);
@@ -172,7 +177,6 @@ TEST(Modes, ALineParsesFourNumbersOnly) {
 
 TEST(Modes, StartupWithTicksFillsTheSelectorAndHidesOnPaint) {
     Launcher s;
-    s.p.display.AddSixModes();
     s.Start(kLines[4] + "800\t600\t16\t60\r\n"s);
 
     EXPECT_TRUE(s.dialog.StartupModeValid());
@@ -214,10 +218,8 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Launcher s;
-        if (c.usableModes) {
-            s.p.display.AddSixModes();
-        } else {
+        Launcher s(c.usableModes);
+        if (!c.usableModes) {
             s.p.display.Add(640, 480, 4, 60);
         }
         s.p.view.hiddenControls = c.hiddenBefore;
@@ -241,7 +243,6 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
 
 TEST(Modes, SaveWritesTheTicksInListOrder) {
     Launcher s;
-    s.p.display.AddSixModes();
     const std::string old = "1\t2\t3\t4\r\n";
     s.Start(old);
 
@@ -272,7 +273,6 @@ TEST(Modes, SaveWritesTheTicksInListOrder) {
     EXPECT_TRUE(s.p.view.messages.empty());
 
     Launcher next;
-    next.p.display.AddSixModes();
     next.Start(saved);
     EXPECT_EQ(next.Ticked(), (std::vector<int>{0, 3, 5}));
 }
@@ -294,7 +294,6 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Launcher s;
-        s.p.display.AddSixModes();
         s.Start(kLines[0]);
         s.p.view.TabSelect(IDC_TAB, 1);
         s.Tick(4);
@@ -312,7 +311,6 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
 
 TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
     Launcher s;
-    s.p.display.AddSixModes();
     s.Start(kLines[2] + std::string(kLines[4]));
     // The selector's data is the list index; the command is 33001 plus it.
     ASSERT_EQ(s.p.view.ComboItemData(IDC_MODE_SELECTOR, 1), 2);
@@ -337,7 +335,6 @@ TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
 
 TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
     Launcher s;
-    s.p.display.AddSixModes();
     s.p.display.registry.reset();
     s.Start(kLines[1]);
     EXPECT_FALSE(s.dialog.StartupModeValid());
@@ -350,7 +347,7 @@ TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
 }
 
 TEST(Modes, OnlyTheFirst998ItemsHaveACommand) {
-    Launcher s;
+    Launcher s(false);
     for (std::uint32_t i = 0; i < 1000; ++i) {
         s.p.display.Add(640 + i, 480, 32, 60);
     }
