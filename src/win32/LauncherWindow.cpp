@@ -17,6 +17,24 @@ HICON LoadProgramIcon(HINSTANCE instance, int sizeMetricX, int sizeMetricY) {
                                          GetSystemMetrics(sizeMetricY), 0));
 }
 
+// ChangeWindowMessageFilterEx is Windows 7's; Vista, which the manifest names too, has only
+// the process-wide ChangeWindowMessageFilter. Looked up, so that Mirelka starts on both.
+void AllowMessageFromShell(HWND window, UINT message) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) {
+        return;
+    }
+    using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
+    if (const auto perWindow = reinterpret_cast<PerWindow>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+        perWindow(window, message, MSGFLT_ALLOW, nullptr);
+    } else if (const auto perProcess = reinterpret_cast<PerProcess>(
+                   reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+        perProcess(message, MSGFLT_ADD);
+    }
+}
+
 }  // namespace
 
 LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
@@ -87,8 +105,8 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             EnableThemeDialogTexture(window, ETDT_ENABLETAB);
             // Run elevated, UIPI would drop the shell's messages from its lower integrity
             // level: the icon would neither come back after an Explorer restart nor answer.
-            ChangeWindowMessageFilterEx(window, taskbarCreated_, MSGFLT_ALLOW, nullptr);
-            ChangeWindowMessageFilterEx(window, kTrayCallbackMessage, MSGFLT_ALLOW, nullptr);
+            AllowMessageFromShell(window, taskbarCreated_);
+            AllowMessageFromShell(window, kTrayCallbackMessage);
             return dialog_.OnInitDialog() ? TRUE : FALSE;
 
         case WM_PAINT:
