@@ -325,29 +325,40 @@ std::wstring MessageBoxText(HWND box) {
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
-std::vector<std::wstring> ComboItems(HWND combo) {
+namespace {
+
+// The items of a combo box or list box of any process, through its three messages.
+std::vector<std::wstring> Items(HWND control, UINT getCount, UINT getLength, UINT getText,
+                                const char* what) {
     std::vector<std::wstring> items;
     LRESULT count = 0;
-    // An unreadable box must not pass for an empty one.
-    if (combo == nullptr || !SendWithTimeout(combo, CB_GETCOUNT, 0, 0, count) || count < 0) {
-        throw std::runtime_error("CB_GETCOUNT failed");
+    // An unreadable control must not pass for an empty one.
+    if (control == nullptr || !SendWithTimeout(control, getCount, 0, 0, count) || count < 0) {
+        throw std::runtime_error(std::string(what) + ": no item count");
     }
     for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
         LRESULT length = 0;
-        if (!SendWithTimeout(combo, CB_GETLBTEXTLEN, i, 0, length) || length < 0) {
-            throw std::runtime_error("CB_GETLBTEXTLEN failed for item " + std::to_string(i));
-        }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         LRESULT copied = 0;
-        if (!SendWithTimeout(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()),
-                             copied) ||
+        std::wstring text;
+        if (SendWithTimeout(control, getLength, i, 0, length) && length >= 0) {
+            text.assign(static_cast<std::size_t>(length) + 1, L'\0');
+        }
+        if (text.empty() ||
+            !SendWithTimeout(control, getText, i, reinterpret_cast<LPARAM>(text.data()), copied) ||
             copied < 0) {
-            throw std::runtime_error("CB_GETLBTEXT failed for item " + std::to_string(i));
+            throw std::runtime_error(std::string(what) + ": item " + std::to_string(i) +
+                                     " unreadable");
         }
         text.resize(static_cast<std::size_t>(std::min(copied, length)));
         items.push_back(std::move(text));
     }
     return items;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ComboItems(HWND combo) {
+    return Items(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, "combo box");
 }
 
 void PostCommand(HWND dialog, int id) {
@@ -568,26 +579,7 @@ bool ClickTab(HWND tabControl, int index) {
 }
 
 std::vector<std::wstring> ListItems(HWND list) {
-    std::vector<std::wstring> items;
-    LRESULT count = 0;
-    if (list == nullptr || !SendWithTimeout(list, LB_GETCOUNT, 0, 0, count) || count < 0) {
-        throw std::runtime_error("LB_GETCOUNT failed");
-    }
-    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-        LRESULT length = 0;
-        if (!SendWithTimeout(list, LB_GETTEXTLEN, i, 0, length) || length < 0) {
-            throw std::runtime_error("LB_GETTEXTLEN failed for item " + std::to_string(i));
-        }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        LRESULT copied = 0;
-        if (!SendWithTimeout(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), copied) ||
-            copied < 0) {
-            throw std::runtime_error("LB_GETTEXT failed for item " + std::to_string(i));
-        }
-        text.resize(static_cast<std::size_t>(std::min(copied, length)));
-        items.push_back(std::move(text));
-    }
-    return items;
+    return Items(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, "list box");
 }
 
 void ClickListItem(HWND list, int index, ItemPart part) {
