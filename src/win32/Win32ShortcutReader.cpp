@@ -140,7 +140,10 @@ std::optional<std::string> Win32ShortcutReader::InstalledProgram(const std::stri
     for (int attempt = 0; attempt < 2; ++attempt) {
         DWORD size = static_cast<DWORD>(buffer.size());
         const INSTALLSTATE state = componentPath(product, component, buffer.data(), &size);
-        if (state == INSTALLSTATE_MOREDATA) {
+        // A buffer too small is documented only by the length given back (no terminator
+        // counted) next to the component's state; the path left in it is cut short.
+        if (state == INSTALLSTATE_MOREDATA ||
+            (state == INSTALLSTATE_LOCAL && size >= buffer.size())) {
             buffer.assign(size + 1, L'\0');
             continue;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@ public:
     std::map<int, std::string> folders;  // CSIDL -> path
     std::optional<std::string> choice;   // none: the user cancels
     std::vector<Request> requests;
+    std::function<void()> onChoose;  // the dialog's loop, running our messages meanwhile
 
     std::optional<std::string> SpecialFolder(int csidl) override {
         const auto it = folders.find(csidl);
@@ -25,6 +27,9 @@ public:
     }
     std::optional<std::string> ChooseFile(const Request& request) override {
         requests.push_back(request);
+        if (onChoose) {
+            onChoose();
+        }
         return choice;
     }
 };

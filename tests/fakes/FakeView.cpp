@@ -1,5 +1,7 @@
 #include "fakes/FakeView.h"
 
+#include <utility>
+
 namespace mirelka::test {
 
 namespace {
@@ -13,6 +15,10 @@ bool InRange(const Items& items, int index) {
 
 MessageAnswer FakeView::ShowMessage(std::string_view text, MessageType type) {
     messages.push_back({std::string(text), type});
+    // Once: a box opened meanwhile doesn't run it again.
+    if (const std::function<void()> meanwhile = std::exchange(onMessage, nullptr)) {
+        meanwhile();
+    }
     if (type != MessageType::Confirm) {
         return MessageAnswer::Ok;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -30,6 +31,7 @@ public:
     };
 
     std::vector<Message> messages;
+    std::function<void()> onMessage;  // the next box's loop, running our messages meanwhile
     std::deque<MessageAnswer> answers;
     int beeps = 0;
     bool iconsSet = false;

@@ -48,6 +48,8 @@ bool LauncherDialog::OnCommand(int id, int notification) {
         // Swallowed: handled by doing nothing.
         return true;
     }
+    // The settings' message boxes and the file dialog run message loops as a launch does.
+    const Busy::Scope busy(busy_);
     constexpr int kClicked = 0;    // BN_CLICKED, and every menu command
     constexpr int kSelchange = 1;  // CBN_SELCHANGE
     if (id == IDC_TITLE) {
@@ -61,7 +63,6 @@ bool LauncherDialog::OnCommand(int id, int notification) {
         return false;
     }
     if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
-        const Busy::Scope busy(busy_);
         launcher_.OnLaunchApp(id);
         return true;
     }
@@ -113,6 +114,7 @@ int LauncherDialog::OnSelchangingTab() {
     if (busy_.Now()) {
         return 1;
     }
+    const Busy::Scope busy(busy_);
     return settings_.OnSelchangingTab();
 }
 
@@ -120,6 +122,7 @@ void LauncherDialog::OnSelchangeTab() {
     if (busy_.Now()) {
         return;
     }
+    const Busy::Scope busy(busy_);
     settings_.OnSelchangeTab();
 }
 

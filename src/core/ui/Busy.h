@@ -2,9 +2,10 @@
 
 namespace mirelka {
 
-// Set while a launch runs or a shortcut is read. The system runs message loops meanwhile
-// (the wait that answers sent messages, the shell's dialog for a missing target) which
-// deliver the icon's clicks, commands and button presses: none of them may start anything.
+// Set while a launch runs, a shortcut is read or a command or tab change is handled. The
+// system runs message loops meanwhile (the wait that answers sent messages, the shell's dialog
+// for a missing target, the file dialog, message boxes) which deliver the icon's clicks,
+// commands and button presses: none of them may start anything.
 class Busy {
 public:
     bool Now() const { return depth_ > 0; }
