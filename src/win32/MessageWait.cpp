@@ -15,6 +15,10 @@ void DropQueuedInput() {
         {WM_KEYFIRST, WM_KEYLAST},
         {WM_MOUSEFIRST, WM_MOUSELAST},
         {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
+        // Touch and pen (Windows 8 on: WM_POINTER*, 0x241-0x24F after WM_TOUCH), which the
+        // default procedure turns into mouse input when they are handled.
+        {WM_GESTURE, WM_GESTURE},
+        {WM_TOUCH, 0x024F},
         {WM_COMMAND, WM_SYSCOMMAND},
         {kTrayCallbackMessage, kTrayCallbackMessage},
     };
