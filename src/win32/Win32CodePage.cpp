@@ -158,6 +158,13 @@ std::string Win32CodePage::FromUtf8(std::string_view utf8) const {
     return FromWide(codePage_, Widen(utf8));
 }
 
+std::optional<std::wstring> WideExact(std::string_view utf8) {
+    if (utf8.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return ToWideExact(CP_UTF8, utf8);
+}
+
 std::optional<std::string> Win32CodePage::ToUtf8Exact(std::string_view ansi) const {
     const std::optional<std::wstring> wide = ToWideExact(codePage_, ansi);
     if (!wide) {

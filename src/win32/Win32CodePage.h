@@ -35,6 +35,10 @@ std::string FromWide(unsigned codePage, std::wstring_view text);
 std::optional<std::wstring> ToWideExact(unsigned codePage, std::string_view bytes);
 std::optional<std::string> FromWideExact(unsigned codePage, std::wstring_view text);
 
+// A UTF-8 text for the wide API, exactly: none when it isn't UTF-8, or holds a NUL, which
+// would reach the API cut short (a path naming some other file).
+std::optional<std::wstring> WideExact(std::string_view utf8);
+
 // UTF-8 to and from UTF-16 for the wide API: the interface's texts and the paths that
 // never reach a data file.
 std::wstring Widen(std::string_view utf8);

@@ -10,13 +10,8 @@ namespace mirelka {
 
 namespace {
 
-// A path with a NUL in it would reach the API cut short, naming some other file; one that
-// isn't UTF-8 names no file at all.
 std::optional<std::wstring> Usable(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) {
-        return std::nullopt;
-    }
-    return ToWideExact(CP_UTF8, path);
+    return path.empty() ? std::nullopt : WideExact(path);
 }
 
 // ReadFile and WriteFile count in DWORD.

@@ -17,13 +17,6 @@ namespace {
 // ERROR_ELEVATION_REQUIRED, which MinGW-w64's headers lack.
 constexpr DWORD kElevationRequired = 740;
 
-std::optional<std::wstring> Wide(const std::string& utf8) {
-    if (utf8.find('\0') != std::string::npos) {
-        return std::nullopt;
-    }
-    return ToWideExact(CP_UTF8, utf8);
-}
-
 std::string Utf8(const std::wstring& wide) {
     return FromWideExact(CP_UTF8, wide).value_or(std::string());
 }
@@ -114,7 +107,7 @@ std::string Win32ProcessRunner::CurrentDirectory() {
 }
 
 std::string Win32ProcessRunner::ExpandEnvironment(const std::string& text) {
-    const std::optional<std::wstring> wide = Wide(text);
+    const std::optional<std::wstring> wide = WideExact(text);
     if (!wide || wide->empty()) {
         return text;
     }
@@ -133,8 +126,8 @@ std::string Win32ProcessRunner::ExpandEnvironment(const std::string& text) {
 }
 
 std::string Win32ProcessRunner::FullPath(const std::string& path, const std::string& folder) {
-    const std::optional<std::wstring> widePath = Wide(path);
-    const std::optional<std::wstring> wideFolder = Wide(folder);
+    const std::optional<std::wstring> widePath = WideExact(path);
+    const std::optional<std::wstring> wideFolder = WideExact(folder);
     if (!widePath || widePath->empty() || !wideFolder) {
         return {};
     }
@@ -146,7 +139,7 @@ std::string Win32ProcessRunner::FullPath(const std::string& path, const std::str
 }
 
 bool Win32ProcessRunner::FolderExists(const std::string& path) {
-    const std::optional<std::wstring> wide = Wide(path);
+    const std::optional<std::wstring> wide = WideExact(path);
     if (!wide || wide->empty()) {
         return false;
     }
@@ -164,7 +157,7 @@ bool Win32ProcessRunner::FolderExists(const std::string& path) {
 }
 
 bool Win32ProcessRunner::FileExists(const std::string& path) {
-    const std::optional<std::wstring> wide = Wide(path);
+    const std::optional<std::wstring> wide = WideExact(path);
     if (!wide || wide->empty()) {
         return false;
     }
@@ -175,9 +168,9 @@ bool Win32ProcessRunner::FileExists(const std::string& path) {
 ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program,
                                                       const std::string& commandLine,
                                                       const std::string& folder) {
-    const std::optional<std::wstring> wideProgram = Wide(program);
-    const std::optional<std::wstring> wideLine = Wide(commandLine);
-    const std::optional<std::wstring> wideFolder = Wide(folder);
+    const std::optional<std::wstring> wideProgram = WideExact(program);
+    const std::optional<std::wstring> wideLine = WideExact(commandLine);
+    const std::optional<std::wstring> wideFolder = WideExact(folder);
     if (!wideProgram || !wideLine || !wideFolder || wideFolder->empty()) {
         return Outcome::NotStarted;
     }
@@ -202,9 +195,9 @@ ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program
 bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
                                             const std::string& parameters,
                                             const std::string& folder) {
-    const std::optional<std::wstring> wideProgram = Wide(program);
-    const std::optional<std::wstring> wideParameters = Wide(parameters);
-    const std::optional<std::wstring> wideFolder = Wide(folder);
+    const std::optional<std::wstring> wideProgram = WideExact(program);
+    const std::optional<std::wstring> wideParameters = WideExact(parameters);
+    const std::optional<std::wstring> wideFolder = WideExact(folder);
     if (!wideProgram || !wideParameters || !wideFolder || wideFolder->empty()) {
         return false;
     }

@@ -23,10 +23,7 @@ bool ToUtf8(const wchar_t* text, std::string& out) {
 }
 
 std::optional<std::wstring> ToPath(const std::string& utf8) {
-    if (utf8.empty() || utf8.find('\0') != std::string::npos) {
-        return std::nullopt;
-    }
-    return ToWideExact(CP_UTF8, utf8);
+    return utf8.empty() ? std::nullopt : WideExact(utf8);
 }
 
 }  // namespace

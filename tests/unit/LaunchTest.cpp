@@ -100,12 +100,15 @@ TEST_F(Launch, NothingStartsWhileALaunchRunsOrAShortcutIsRead) {
     };
     p.processes.onRun = meanwhile;
     dialog.OnCommand(command);
+    // The shell's dialog inside Load, and the file dialog's loop, from a browse button.
     p.shortcuts.onLoad = meanwhile;
-    p.view.texts[IDC_SHORTCUT] = kLink;
-    dialog.Settings().ShortcutToFields();
-    // The file dialog's and a message box's loops, from a button.
+    p.fileDialog.choice = kLink;
+    dialog.OnCommand(IDC_BROWSE_DESKTOP);
+    p.shortcuts.onLoad = nullptr;
+    p.fileDialog.choice.reset();
     p.fileDialog.onChoose = meanwhile;
     dialog.OnCommand(IDC_BROWSE_DESKTOP);
+    // A message box's loop.
     p.view.onMessage = meanwhile;
     dialog.OnCommand(IDC_DELETE);
     EXPECT_EQ(p.processes.runs.size(), 1u);

@@ -9,11 +9,10 @@ LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
     : ports_(ports),
       modes_(ports.display, ports.view, ports.files, ports.codePage.Leads()),
       store_(ports.files, ports.codePage.Leads()),
-      launcher_(ports.shortcuts, ports.processes, ports.codePage, store_.Registry(),
-                modes_),
+      launcher_(ports.shortcuts, ports.processes, ports.codePage, store_.Registry(), modes_),
       trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
       settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog, store_,
-                modes_, visibility_, busy_),
+                modes_, visibility_),
       executablePath_(std::move(executablePath)) {}
 
 bool LauncherDialog::OnInitDialog() {

@@ -1,5 +1,7 @@
 #include "launch/Launcher.h"
 
+#include <utility>
+
 #include "display/DisplayModes.h"
 #include "display/ModeRules.h"
 #include "launch/Shortcut.h"
@@ -45,10 +47,9 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
     if (const auto program = ResolveProgram(shortcut->target, folder, processes_)) {
         RunAndWait(*program, *shortcut, folder);
     }
-    switchBackTo_.reset();
 
-    if (entry.restoreOnExit != 0 && savedValid) {
-        modes_.ApplyMode(saved);
+    if (const std::optional<DisplayMode> back = std::exchange(switchBackTo_, std::nullopt)) {
+        modes_.ApplyMode(*back);
     }
     return true;
 }

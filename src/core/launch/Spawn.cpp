@@ -1,20 +1,17 @@
 #include "launch/Spawn.h"
 
 #include "ports/ProcessRunner.h"
-#include "text/LeadBytes.h"
-#include "text/MbString.h"
 
 namespace mirelka {
 
 std::optional<std::string> ResolveProgram(const std::string& target, const std::string& folder,
                                           ProcessRunner& runner) {
     // UTF-8: no byte of a multibyte character is an ASCII separator.
-    const LeadBytes utf8 = LeadBytes::None();
-    const std::size_t separator = MbsFindLastOf(utf8, target, "\\/:");
+    const std::size_t separator = target.find_last_of("\\/:");
     const std::string path = separator == std::string::npos ? ".\\" + target : target;
     const std::size_t nameStart = separator == std::string::npos ? 2 : separator + 1;
     const std::string_view name = std::string_view(path).substr(nameStart);
-    if (MbsFind(utf8, name, '.') != std::string_view::npos) {
+    if (name.find('.') != std::string_view::npos) {
         std::string full = runner.FullPath(path, folder);
         return full.empty() ? std::nullopt : std::optional<std::string>(std::move(full));
     }

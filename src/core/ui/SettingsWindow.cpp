@@ -14,7 +14,6 @@
 #include "resources/Texts.h"
 #include "store/AppStore.h"
 #include "text/MbString.h"
-#include "ui/Busy.h"
 #include "ui/Visibility.h"
 
 namespace mirelka {
@@ -415,9 +414,6 @@ bool SettingsWindow::ShortcutToFields() {
     // Trimmed for the look-up only: the control keeps what it shows. The box, the reader
     // and the two fields all speak UTF-8, so any path reads and shows exactly.
     const std::string path(Trim(view.Text(IDC_SHORTCUT)));
-    // The shell's own dialog may come up inside Load; nothing may load another shortcut
-    // into the same object, or register, until it is read.
-    const Busy::Scope busy(busy_);
     if (path.empty() || !shortcuts_.Load(path)) {
         return false;
     }

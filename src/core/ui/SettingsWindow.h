@@ -8,7 +8,6 @@
 namespace mirelka {
 
 class AppStore;
-class Busy;
 class CodePage;
 class DialogView;
 class DisplayModes;
@@ -23,7 +22,7 @@ class SettingsWindow {
 public:
     SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
                    ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
-                   DisplayModes& modes, Visibility& visibility, Busy& busy)
+                   DisplayModes& modes, Visibility& visibility)
         : view_(view),
           files_(files),
           codePage_(codePage),
@@ -31,8 +30,7 @@ public:
           fileDialog_(fileDialog),
           store_(store),
           modes_(modes),
-          visibility_(visibility),
-          busy_(busy) {}
+          visibility_(visibility) {}
 
     // AppData.txt into the registry and the title box; a read error is reported. Patient
     // at start-up: a file held for a moment is tried again.
@@ -102,7 +100,6 @@ private:
     AppStore& store_;
     DisplayModes& modes_;
     Visibility& visibility_;
-    Busy& busy_;
 };
 
 }  // namespace mirelka
