@@ -5,6 +5,7 @@
 
 #include "CheckListBox.h"
 #include "ResourceCounts.h"
+#include "SystemLibrary.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka {
@@ -20,17 +21,12 @@ HICON LoadProgramIcon(HINSTANCE instance, int sizeMetricX, int sizeMetricY) {
 // ChangeWindowMessageFilterEx is Windows 7's; Vista, which the manifest names too, has only
 // the process-wide ChangeWindowMessageFilter. Looked up, so that Mirelka starts on both.
 void AllowMessageFromShell(HWND window, UINT message) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) {
-        return;
-    }
-    using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
-    if (const auto perWindow = reinterpret_cast<PerWindow>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+    const UniqueModule user32 = LoadSystemLibrary(L"user32.dll");
+    if (const auto perWindow = SystemProc<decltype(ChangeWindowMessageFilterEx)>(
+            user32, "ChangeWindowMessageFilterEx")) {
         perWindow(window, message, MSGFLT_ALLOW, nullptr);
-    } else if (const auto perProcess = reinterpret_cast<PerProcess>(
-                   reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+    } else if (const auto perProcess = SystemProc<decltype(ChangeWindowMessageFilter)>(
+                   user32, "ChangeWindowMessageFilter")) {
         perProcess(message, MSGFLT_ADD);
     }
 }

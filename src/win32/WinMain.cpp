@@ -4,8 +4,8 @@
 #include "SystemLibrary.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // Launching changes our current directory to each program's folder: our own DLLs must
-    // never be looked for there. This process only; started programs keep the default.
+    // Our own DLLs must never be looked for in the current directory, wherever a dialog or
+    // the user's shortcut left it. This process only; started programs keep the default.
     // Looked up, not imported: Windows 7 has it only with update KB2533623, and a missing
     // import would keep the program from starting at all. Without it the current folder
     // stays in the search order for the libraries Windows loads on its own; ours are loaded
