@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "MessageWait.h"
@@ -95,6 +96,27 @@ void SetDriveFolder(const std::wstring& folder) {
     }
 }
 
+// A start's program, its command line or parameters, and its folder, for the wide API.
+struct Start {
+    std::wstring program;
+    std::wstring text;
+    std::wstring folder;
+};
+
+// None when a text can't be converted or there is no folder. The folder becomes its drive's
+// current one first, as for every start.
+std::optional<Start> Prepare(const std::string& program, const std::string& text,
+                             const std::string& folder) {
+    std::optional<std::wstring> wideProgram = WideExact(program);
+    std::optional<std::wstring> wideText = WideExact(text);
+    std::optional<std::wstring> wideFolder = WideExact(folder);
+    if (!wideProgram || !wideText || !wideFolder || wideFolder->empty()) {
+        return std::nullopt;
+    }
+    SetDriveFolder(*wideFolder);
+    return Start{std::move(*wideProgram), std::move(*wideText), std::move(*wideFolder)};
+}
+
 // Every launch, started either way, waits here for its process to end.
 void WaitForEnd(const UniqueHandle& process) {
     WaitAnsweringSentMessages(process.get());
@@ -168,22 +190,19 @@ bool Win32ProcessRunner::FileExists(const std::string& path) {
 ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program,
                                                       const std::string& commandLine,
                                                       const std::string& folder) {
-    const std::optional<std::wstring> wideProgram = WideExact(program);
-    const std::optional<std::wstring> wideLine = WideExact(commandLine);
-    const std::optional<std::wstring> wideFolder = WideExact(folder);
-    if (!wideProgram || !wideLine || !wideFolder || wideFolder->empty()) {
+    const std::optional<Start> start = Prepare(program, commandLine, folder);
+    if (!start) {
         return Outcome::NotStarted;
     }
-    SetDriveFolder(*wideFolder);
     // CreateProcessW may write into the command line.
-    std::vector<wchar_t> line(wideLine->begin(), wideLine->end());
+    std::vector<wchar_t> line(start->text.begin(), start->text.end());
     line.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     // The folder goes to the program only: ours stays where it is, holding nothing open.
-    if (!CreateProcessW(wideProgram->c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        wideFolder->c_str(), &startup, &created)) {
+    if (!CreateProcessW(start->program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        start->folder.c_str(), &startup, &created)) {
         return GetLastError() == kElevationRequired ? Outcome::NeedsElevation : Outcome::NotStarted;
     }
     const UniqueHandle process(created.hProcess);
@@ -195,13 +214,10 @@ ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program
 bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
                                             const std::string& parameters,
                                             const std::string& folder) {
-    const std::optional<std::wstring> wideProgram = WideExact(program);
-    const std::optional<std::wstring> wideParameters = WideExact(parameters);
-    const std::optional<std::wstring> wideFolder = WideExact(folder);
-    if (!wideProgram || !wideParameters || !wideFolder || wideFolder->empty()) {
+    const std::optional<Start> start = Prepare(program, parameters, folder);
+    if (!start) {
         return false;
     }
-    SetDriveFolder(*wideFolder);
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;
     // NOASYNC: the request is over when the call returns. FLAG_NO_UI: no error box of the
@@ -209,10 +225,10 @@ bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
     request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     request.hwnd = owner_;
     request.lpVerb = L"runas";
-    request.lpFile = wideProgram->c_str();
-    request.lpParameters = wideParameters->empty() ? nullptr : wideParameters->c_str();
+    request.lpFile = start->program.c_str();
+    request.lpParameters = start->text.empty() ? nullptr : start->text.c_str();
     // The elevated process gets neither our current directory nor our environment.
-    request.lpDirectory = wideFolder->c_str();
+    request.lpDirectory = start->folder.c_str();
     request.nShow = SW_SHOWNORMAL;
     // Declined (ERROR_CANCELLED) or failed: nothing started. No handle (the request was
     // met some other way): nothing to wait for, so taken as not started.
