@@ -38,10 +38,9 @@ NOTIFYICONDATAW Win32TrayIcon::Record() const {
 
 bool Win32TrayIcon::Add() {
     NOTIFYICONDATAW record = Record();
-    // An add that timed out may have added the icon all the same: ask before adding again,
-    // and again after a failed add.
-    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE ||
-           Shell_NotifyIconW(NIM_ADD, &record) != FALSE ||
+    // An add that timed out may have added the icon all the same, and adding one that is
+    // there fails: a failed add asks whether the icon is there.
+    return Shell_NotifyIconW(NIM_ADD, &record) != FALSE ||
            Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
