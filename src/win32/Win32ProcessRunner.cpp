@@ -190,19 +190,20 @@ bool Win32ProcessRunner::FileExists(const std::string& path) {
 ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program,
                                                       const std::string& commandLine,
                                                       const std::string& folder) {
-    const std::optional<Start> start = Prepare(program, commandLine, folder);
-    if (!start) {
+    const std::optional<Start> prepared = Prepare(program, commandLine, folder);
+    if (!prepared) {
         return Outcome::NotStarted;
     }
+    const Start& start = *prepared;
     // CreateProcessW may write into the command line.
-    std::vector<wchar_t> line(start->text.begin(), start->text.end());
+    std::vector<wchar_t> line(start.text.begin(), start.text.end());
     line.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     // The folder goes to the program only: ours stays where it is, holding nothing open.
-    if (!CreateProcessW(start->program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        start->folder.c_str(), &startup, &created)) {
+    if (!CreateProcessW(start.program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        start.folder.c_str(), &startup, &created)) {
         return GetLastError() == kElevationRequired ? Outcome::NeedsElevation : Outcome::NotStarted;
     }
     const UniqueHandle process(created.hProcess);
@@ -214,10 +215,11 @@ ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program
 bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
                                             const std::string& parameters,
                                             const std::string& folder) {
-    const std::optional<Start> start = Prepare(program, parameters, folder);
-    if (!start) {
+    const std::optional<Start> prepared = Prepare(program, parameters, folder);
+    if (!prepared) {
         return false;
     }
+    const Start& start = *prepared;
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;
     // NOASYNC: the request is over when the call returns. FLAG_NO_UI: no error box of the
@@ -225,10 +227,10 @@ bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
     request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     request.hwnd = owner_;
     request.lpVerb = L"runas";
-    request.lpFile = start->program.c_str();
-    request.lpParameters = start->text.empty() ? nullptr : start->text.c_str();
+    request.lpFile = start.program.c_str();
+    request.lpParameters = start.text.empty() ? nullptr : start.text.c_str();
     // The elevated process gets neither our current directory nor our environment.
-    request.lpDirectory = start->folder.c_str();
+    request.lpDirectory = start.folder.c_str();
     request.nShow = SW_SHOWNORMAL;
     // Declined (ERROR_CANCELLED) or failed: nothing started. No handle (the request was
     // met some other way): nothing to wait for, so taken as not started.
