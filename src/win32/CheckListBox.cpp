@@ -20,11 +20,11 @@ int CheckAreaWidth() {
     return CheckBoxSize() + 4;
 }
 
-void Toggle(HWND list, int index) {
+void AskToToggle(HWND list, int index) {
     if (index < 0 || index >= static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0))) {
         return;
     }
-    SetChecked(list, index, !IsChecked(list, index));
+    SendMessageW(GetParent(list), kToggleRequest, static_cast<WPARAM>(index), 0);
 }
 
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -43,14 +43,14 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                 SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
                              reinterpret_cast<LPARAM>(&box));
                 if (static_cast<short>(LOWORD(lParam)) < box.left + CheckAreaWidth()) {
-                    Toggle(list, index);
+                    AskToToggle(list, index);
                 }
             }
             return result;
         }
         case WM_KEYDOWN:
             if (wParam == VK_SPACE) {
-                Toggle(list, static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0)));
+                AskToToggle(list, static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0)));
                 return 0;
             }
             break;
@@ -75,26 +75,12 @@ void Attach(HWND list) {
 }
 
 int Add(HWND list, const wchar_t* text) {
-    const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    if (index >= 0) {
-        SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), 0);
-    }
-    return static_cast<int>(index);
+    return static_cast<int>(
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
 
-bool IsChecked(HWND list, int index) {
-    return SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) == 1;
-}
-
-void SetChecked(HWND list, int index, bool checked) {
-    if (SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0) == LB_ERR) {
-        return;
-    }
-    RECT item{};
-    if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
-        InvalidateRect(list, &item, FALSE);
-    }
+void Redraw(HWND list) {
+    InvalidateRect(list, nullptr, FALSE);
 }
 
 void Measure(HWND dialog, MEASUREITEMSTRUCT& item) {
@@ -109,7 +95,7 @@ void Measure(HWND dialog, MEASUREITEMSTRUCT& item) {
     item.itemHeight = static_cast<UINT>(std::max<LONG>(metrics.tmHeight, CheckBoxSize()) + 2);
 }
 
-void Draw(const DRAWITEMSTRUCT& item) {
+void Draw(const DRAWITEMSTRUCT& item, bool checked) {
     HDC dc = item.hDC;
     RECT area = item.rcItem;
     FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
@@ -119,13 +105,12 @@ void Draw(const DRAWITEMSTRUCT& item) {
         }
         return;
     }
-    const int index = static_cast<int>(item.itemID);
     const int size = CheckBoxSize();
     const int top = area.top + (area.bottom - area.top - size) / 2;
     RECT box{area.left + 2, top, area.left + 2 + size, top + size};
     DrawFrameControl(
         dc, &box, DFC_BUTTON,
-        static_cast<UINT>(DFCS_BUTTONCHECK | (IsChecked(item.hwndItem, index) ? DFCS_CHECKED : 0)));
+        static_cast<UINT>(DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0)));
 
     const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
     std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');

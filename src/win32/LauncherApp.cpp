@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "LauncherWindow.h"
+#include "DialogWindow.h"
 #include "UniqueHandle.h"
 #include "Win32CodePage.h"
 #include "resources/Texts.h"
@@ -28,7 +28,7 @@ bool LauncherApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    LauncherWindow window(instance_, ExecutablePath());
+    DialogWindow window(instance_, ExecutablePath());
     window.RunModal();
     return false;
 }

@@ -154,10 +154,6 @@ std::string Win32CodePage::ToUtf8(std::string_view ansi) const {
     return Narrow(ToWide(codePage_, ansi));
 }
 
-std::string Win32CodePage::FromUtf8(std::string_view utf8) const {
-    return FromWide(codePage_, Widen(utf8));
-}
-
 std::optional<std::wstring> WideExact(std::string_view utf8) {
     if (utf8.find('\0') != std::string_view::npos) {
         return std::nullopt;

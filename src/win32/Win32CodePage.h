@@ -13,7 +13,6 @@ public:
 
     const LeadBytes& Leads() const override { return leads_; }
     std::string ToUtf8(std::string_view ansi) const override;
-    std::string FromUtf8(std::string_view utf8) const override;
     std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override;
     std::optional<std::string> FromUtf8Exact(std::string_view utf8) const override;
 

@@ -172,10 +172,6 @@ std::intptr_t Win32DialogView::ComboItemData(int id, int index) const {
     return static_cast<std::intptr_t>(Send(id, CB_GETITEMDATA, static_cast<WPARAM>(index)));
 }
 
-int Win32DialogView::ComboCount(int id) const {
-    return static_cast<int>(Send(id, CB_GETCOUNT));
-}
-
 std::string Win32DialogView::ComboItemText(int id, int index) const {
     const LRESULT length = Send(id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
     if (length == CB_ERR) {
@@ -206,20 +202,12 @@ int Win32DialogView::ComboSelectString(int id, int start, std::string_view text)
     return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-int Win32DialogView::ListAdd(int id, std::string_view text) {
-    return check_list::Add(Control(id), Widen(text).c_str());
+void Win32DialogView::ListAdd(int id, std::string_view text) {
+    check_list::Add(Control(id), Widen(text).c_str());
 }
 
-int Win32DialogView::ListCount(int id) const {
-    return static_cast<int>(Send(id, LB_GETCOUNT));
-}
-
-bool Win32DialogView::ListChecked(int id, int index) const {
-    return check_list::IsChecked(Control(id), index);
-}
-
-void Win32DialogView::ListSetChecked(int id, int index, bool checked) {
-    check_list::SetChecked(Control(id), index, checked);
+void Win32DialogView::ListRedraw(int id) {
+    check_list::Redraw(Control(id));
 }
 
 void Win32DialogView::TabInsert(int id, int index, std::string_view text) {

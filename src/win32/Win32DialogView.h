@@ -47,16 +47,13 @@ public:
     int ComboInsert(int id, int index, std::string_view text) override;
     void ComboSetItemData(int id, int index, std::intptr_t data) override;
     std::intptr_t ComboItemData(int id, int index) const override;
-    int ComboCount(int id) const override;
     std::string ComboItemText(int id, int index) const override;
     int ComboSelection(int id) const override;
     void ComboSelect(int id, int index) override;
     int ComboSelectString(int id, int start, std::string_view text) override;
 
-    int ListAdd(int id, std::string_view text) override;
-    int ListCount(int id) const override;
-    bool ListChecked(int id, int index) const override;
-    void ListSetChecked(int id, int index, bool checked) override;
+    void ListAdd(int id, std::string_view text) override;
+    void ListRedraw(int id) override;
 
     void TabInsert(int id, int index, std::string_view text) override;
     int TabSelection(int id) const override;

@@ -86,6 +86,9 @@ void Win32PopupMenu::Insert(Menu menu, int position, std::string_view text, int 
 }
 
 void Win32PopupMenu::Track(Menu menu, int x, int y) {
+    // A menu whose owner is not the foreground window doesn't close when the user clicks
+    // elsewhere (TrackPopupMenu's remarks).
+    SetForegroundWindow(owner_);
     TrackPopupMenu(ToHandle(menu), TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, x, y, 0,
                    owner_, nullptr);
     // Without a message after it, a second right click on the icon may find the menu

@@ -50,6 +50,7 @@ void FakePopupMenu::Insert(Menu menu, int position, std::string_view text, int i
 }
 
 void FakePopupMenu::Track(Menu menu, int x, int y) {
+    ++foregrounds;
     tracking = true;
     tracked = menu;
     trackX = x;

@@ -44,6 +44,7 @@ public:
     int loads = 0;
     int destroys = 0;
     bool tracking = false;
+    int foregrounds = 0;  // the owner brought forward for the menu
     int trackX = 0;
     int trackY = 0;
     Menu tracked = 0;

@@ -40,8 +40,11 @@ void FakeView::ShowControl(int id, bool show) {
 
 std::vector<std::string> FakeView::ComboTexts(int id) const {
     std::vector<std::string> items;
-    for (int i = 0; i < ComboCount(id); ++i) {
-        items.push_back(ComboItemText(id, i));
+    const auto it = combos.find(id);
+    if (it != combos.end()) {
+        for (const Item& item : it->second.items) {
+            items.push_back(item.text);
+        }
     }
     return items;
 }
@@ -97,11 +100,6 @@ std::intptr_t FakeView::ComboItemData(int id, int index) const {
     return it->second.items[static_cast<std::size_t>(index)].data;
 }
 
-int FakeView::ComboCount(int id) const {
-    const auto it = combos.find(id);
-    return it == combos.end() ? 0 : static_cast<int>(it->second.items.size());
-}
-
 std::string FakeView::ComboItemText(int id, int index) const {
     const auto it = combos.find(id);
     if (it == combos.end() || !InRange(it->second.items, index)) {
@@ -147,28 +145,8 @@ int FakeView::ComboSelectString(int id, int start, std::string_view text) {
     return -1;
 }
 
-int FakeView::ListAdd(int id, std::string_view text) {
-    auto& items = lists[id];
-    items.push_back({std::string(text)});
-    return static_cast<int>(items.size()) - 1;
-}
-
-int FakeView::ListCount(int id) const {
-    const auto it = lists.find(id);
-    return it == lists.end() ? 0 : static_cast<int>(it->second.size());
-}
-
-bool FakeView::ListChecked(int id, int index) const {
-    const auto it = lists.find(id);
-    return it != lists.end() && InRange(it->second, index) &&
-           it->second[static_cast<std::size_t>(index)].checked;
-}
-
-void FakeView::ListSetChecked(int id, int index, bool checked) {
-    auto& items = lists[id];
-    if (InRange(items, index)) {
-        items[static_cast<std::size_t>(index)].checked = checked;
-    }
+void FakeView::ListAdd(int id, std::string_view text) {
+    lists[id].push_back({std::string(text)});
 }
 
 void FakeView::TabInsert(int id, int index, std::string_view text) {

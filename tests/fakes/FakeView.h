@@ -23,7 +23,6 @@ public:
     struct Item {
         std::string text;
         std::intptr_t data = 0;
-        bool checked = false;
     };
     struct Combo {
         std::vector<Item> items;
@@ -47,6 +46,7 @@ public:
     std::map<int, bool> checks;
     std::map<int, Combo> combos;
     std::map<int, std::vector<Item>> lists;
+    std::map<int, int> listRedraws;
     std::map<int, std::vector<std::string>> tabs;
     std::map<int, int> tabSelection;
     std::map<int, unsigned> timers;  // running: id -> period
@@ -89,16 +89,13 @@ public:
     int ComboInsert(int id, int index, std::string_view text) override;
     void ComboSetItemData(int id, int index, std::intptr_t data) override;
     std::intptr_t ComboItemData(int id, int index) const override;
-    int ComboCount(int id) const override;
     std::string ComboItemText(int id, int index) const override;
     int ComboSelection(int id) const override;
     void ComboSelect(int id, int index) override;
     int ComboSelectString(int id, int start, std::string_view text) override;
 
-    int ListAdd(int id, std::string_view text) override;
-    int ListCount(int id) const override;
-    bool ListChecked(int id, int index) const override;
-    void ListSetChecked(int id, int index, bool checked) override;
+    void ListAdd(int id, std::string_view text) override;
+    void ListRedraw(int id) override { ++listRedraws[id]; }
 
     void TabInsert(int id, int index, std::string_view text) override;
     int TabSelection(int id) const override;

@@ -70,9 +70,6 @@ public:
     std::string ToUtf8(std::string_view ansi) const override {
         return *Convert("UTF-8", name_, ansi, "\xEF\xBF\xBD");
     }
-    std::string FromUtf8(std::string_view utf8) const override {
-        return *Convert(name_, "UTF-8", utf8, "?");
-    }
     std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
         return Convert("UTF-8", name_, ansi, std::nullopt);
     }

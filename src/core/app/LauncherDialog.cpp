@@ -1,5 +1,6 @@
 #include "app/LauncherDialog.h"
 
+#include "resources/Commands.h"
 #include "resources/ResourceIds.h"
 #include "resources/Texts.h"
 
@@ -7,7 +8,7 @@ namespace mirelka {
 
 LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
     : ports_(ports),
-      modes_(ports.display, ports.view, ports.files, ports.codePage.Leads()),
+      modes_(ports.display, ports.files, ports.codePage.Leads()),
       store_(ports.files, ports.codePage.Leads()),
       launcher_(ports.shortcuts, ports.processes, ports.codePage, store_.Registry(), modes_),
       trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
@@ -21,23 +22,21 @@ bool LauncherDialog::OnInitDialog() {
     modes_.PlaceBeside(executablePath_);
     store_.PlaceBeside(executablePath_);
 
-    settings_.ReadAppData(true);
+    settings_.ReadAppData();
     modes_.CaptureStartupMode();
     ports_.shortcuts.Create();
     AddTrayIcon();
 
     ports_.view.TabInsert(IDC_TAB, 0, text::kTabApplications);
     ports_.view.TabInsert(IDC_TAB, 1, text::kTabBasic);
-    modes_.FillModeList();
 
-    if (settings_.RestoreModeChecks() > 0) {
+    if (settings_.FillModeList() > 0) {
         // Resident from here on: the first paint hides the window.
         settings_.FillModeSelector();
         return true;
     }
     // Nothing to offer yet: stay on screen on the mode tab until the user ticks a mode.
-    ports_.view.TabSelect(IDC_TAB, 1);
-    settings_.ShowTab(1);
+    settings_.ShowModeTab();
     visibility_.Request(true);
     return true;
 }
@@ -47,58 +46,73 @@ bool LauncherDialog::OnCommand(int id, int notification) {
         // Swallowed: handled by doing nothing.
         return true;
     }
+    using Kind = Command::Kind;
+    const Command command = CommandFor(id, notification);
+    if (command.kind == Kind::None) {
+        return false;
+    }
     // The settings' message boxes and the file dialog run message loops as a launch does.
     const Busy::Scope busy(busy_);
-    constexpr int kClicked = 0;    // BN_CLICKED, and every menu command
-    constexpr int kSelchange = 1;  // CBN_SELCHANGE
-    if (id == IDC_TITLE) {
-        if (notification == kSelchange) {
-            settings_.OnSelchangeTitle();
-            return true;
-        }
-        return false;
-    }
-    if (notification != kClicked) {
-        return false;
-    }
-    if (id >= ID_LAUNCH_FIRST && id <= ID_LAUNCH_LAST) {
-        launcher_.OnLaunchApp(id);
-        return true;
-    }
-    if (id >= ID_MODE_STARTUP && id <= ID_MODE_LAST) {
-        modes_.OnChangeResolution(id);
-        return true;
-    }
-    switch (id) {
-        case IDC_REGISTER:
-            settings_.OnRegisterButton();
-            return true;
-        case kIdOk:
-            OnOK();
-            return true;
-        case kIdCancel:
-            OnCancel();
-            return true;
-        case ID_TRAY_EXIT:
-            OnExit();
-            return true;
-        case ID_TRAY_SETTINGS:
+    switch (command.kind) {
+        case Kind::Launch:
+            OnLaunchApp(id);
+            break;
+        case Kind::SwitchMode:
+        case Kind::StartupMode:
+            OnChangeResolution(id);
+            break;
+        case Kind::Settings:
             settings_.OnSettings();
-            return true;
-        case IDC_DELETE:
+            break;
+        case Kind::Exit:
+            OnExit();
+            break;
+        case Kind::Ok:
+            OnOK();
+            break;
+        case Kind::Cancel:
+            OnCancel();
+            break;
+        case Kind::Register:
+            settings_.OnRegisterButton();
+            break;
+        case Kind::Delete:
             settings_.OnDeleteButton();
-            return true;
-        case IDC_BROWSE_STARTMENU:
-            settings_.OnBrowseStartMenu();
-            return true;
-        case IDC_BROWSE_COMMON_STARTMENU:
-            settings_.OnBrowseCommonStartMenu();
-            return true;
-        case IDC_BROWSE_DESKTOP:
-            settings_.OnBrowseDesktop();
-            return true;
-        default:
-            return false;
+            break;
+        case Kind::TitleChosen:
+            settings_.OnSelchangeTitle();
+            break;
+        case Kind::BrowseStartMenu:
+            settings_.OnBrowse(ShortcutPicker::Folder::StartMenu);
+            break;
+        case Kind::BrowseCommonStartMenu:
+            settings_.OnBrowse(ShortcutPicker::Folder::CommonStartMenu);
+            break;
+        case Kind::BrowseDesktop:
+            settings_.OnBrowse(ShortcutPicker::Folder::Desktop);
+            break;
+        case Kind::None:
+            break;
+    }
+    return true;
+}
+
+void LauncherDialog::OnLaunchApp(int commandId) {
+    launcher_.LaunchAt(CommandFor(commandId, 0).index);
+}
+
+void LauncherDialog::OnChangeResolution(int commandId) {
+    const Command command = CommandFor(commandId, 0);
+    if (command.kind == Command::Kind::StartupMode) {
+        modes_.SwitchToStartupMode();
+    } else if (command.kind == Command::Kind::SwitchMode) {
+        modes_.SwitchTo(command.index);
+    }
+}
+
+void LauncherDialog::OnToggleMode(std::size_t index) {
+    if (!busy_.Now()) {
+        settings_.OnToggleMode(index);
     }
 }
 
@@ -181,7 +195,7 @@ void LauncherDialog::OnCancel() {
 }
 
 void LauncherDialog::OnExit() {
-    ports_.view.End(kIdCancel);
+    ports_.view.End(IDCANCEL_COMMAND);
 }
 
 void LauncherDialog::OnDestroy() {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "display/DisplayModes.h"
-#include "launch/Launcher.h"
+#include "launch/LaunchSequence.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/DisplayDriver.h"
@@ -51,6 +52,13 @@ public:
     // A command from a control (with its notification code) or a menu; false when
     // nothing handles it.
     bool OnCommand(int id, int notification = 0);
+    // The launch and mode commands of the tray menu.
+    void OnLaunchApp(int commandId);
+    void OnChangeResolution(int commandId);
+    // The user's click in a mode's box, or the space bar on it; nothing while busy.
+    void OnToggleMode(std::size_t index);
+    // What the mode list draws for item index.
+    bool IsModeTicked(std::size_t index) const { return modes_.List().IsTicked(index); }
     // The notification icon's mouse events.
     void OnTrayNotify(std::intptr_t mouseMessage);
     // The tab control's notifications; OnSelchangingTab's 1 refuses the change.
@@ -72,24 +80,14 @@ public:
     // The window is going: the icon goes with it.
     void OnDestroy();
 
-    AppStore& Store() { return store_; }
-    DisplayModes& Display() { return modes_; }
-    Launcher& Launch() { return launcher_; }
-    TrayMenu& Tray() { return trayMenu_; }
-    SettingsWindow& Settings() { return settings_; }
-
     AppRegistry& Registry() { return store_.Registry(); }
     const ModeList& Modes() const { return modes_.List(); }
     const RecordFile& AppFile() const { return store_.AppFile(); }
     const RecordFile& ModeFile() const { return modes_.ModeFile(); }
-    const std::string& ExecutablePath() const { return executablePath_; }
     bool VisibilityFlag() const { return visibility_.Requested(); }
-    bool IsBusy() const { return busy_.Now(); }
     bool StartupModeValid() const { return modes_.StartupModeValid(); }
     const DisplayMode& StartupMode() const { return modes_.StartupMode(); }
 
-    static constexpr int kIdOk = 1;
-    static constexpr int kIdCancel = 2;
     // While the icon is missing it is tried again every 5 s for 5 minutes (as at logon,
     // when the shell may not be ready yet); no timer runs otherwise.
     static constexpr int kIconTimer = 1;
@@ -105,7 +103,7 @@ private:
     int iconRetriesLeft_ = 0;
     DisplayModes modes_;
     AppStore store_;
-    Launcher launcher_;
+    LaunchSequence launcher_;
     TrayMenu trayMenu_;
     SettingsWindow settings_;
     std::string executablePath_;

@@ -1,14 +1,14 @@
 #include "display/DisplayModes.h"
 
+#include <vector>
+
 #include "display/ModeRules.h"
 #include "ports/DisplayDriver.h"
-#include "resources/ResourceIds.h"
 
 namespace mirelka {
 
-DisplayModes::DisplayModes(DisplayDriver& driver, DialogView& view, FileSystem& files,
-                           const LeadBytes& leads)
-    : driver_(driver), files_(files), modeList_(view, IDC_MODE_LIST), modeFile_(files, leads) {}
+DisplayModes::DisplayModes(DisplayDriver& driver, FileSystem& files, const LeadBytes& leads)
+    : driver_(driver), leads_(leads), modeFile_(files, leads) {}
 
 void DisplayModes::PlaceBeside(const std::string& executablePath) {
     modeFile_.SetBasePath(executablePath.c_str());
@@ -20,16 +20,21 @@ void DisplayModes::FillModeList() {
 }
 
 int DisplayModes::RestoreModeChecks(bool patient) {
-    int matched = 0;
-    FileStatus status = modeList_.RestoreChecks(modeFile_, matched);
-    if (patient && status == FileStatus::ReadFailed) {
-        RetryForAMoment(files_, [&] {
-            status = modeList_.RestoreChecks(modeFile_, matched);
-            return status != FileStatus::ReadFailed;
-        });
+    if (modeList_.Count() == 0) {
+        return 0;
     }
+    std::vector<std::string> lines;
+    const FileStatus status = modeFile_.ReadAll(lines, patient);
     modeFileRead_ = status != FileStatus::ReadFailed;
-    return matched;
+    if (status != FileStatus::Done) {
+        return 0;
+    }
+    std::vector<DisplayMode> stored;
+    stored.reserve(lines.size());
+    for (const std::string& line : lines) {
+        stored.push_back(ParseMode(leads_, line));
+    }
+    return modeList_.TickStored(stored);
 }
 
 std::optional<FileStatus> DisplayModes::SaveScreenModes() {
@@ -42,7 +47,7 @@ std::optional<FileStatus> DisplayModes::SaveScreenModes() {
     return RewriteRecords(modeFile_, [&] {
         for (std::size_t i = 0; i < modeList_.Count(); ++i) {
             if (modeList_.IsTicked(i)) {
-                FormatMode(modeFile_, &modeList_.At(i));
+                modeFile_.Line() = FormatMode(modeList_.At(i));
                 if (!modeFile_.WriteLine()) {
                     return false;
                 }
@@ -78,15 +83,14 @@ void DisplayModes::StoreForNextStart(const DisplayMode& mode) {
     driver_.StoreForNextStart(mode);
 }
 
-void DisplayModes::OnChangeResolution(int commandId) {
-    if (commandId == ID_MODE_STARTUP) {
-        if (startupModeValid_ != 0) {
-            ApplyMode(startupMode_);
-        }
-        return;
+void DisplayModes::SwitchToStartupMode() {
+    if (startupModeValid_ != 0) {
+        ApplyMode(startupMode_);
     }
-    const auto index = static_cast<std::size_t>(commandId - ID_MODE_FIRST);
-    if (commandId > ID_MODE_STARTUP && index < modeList_.Count()) {
+}
+
+void DisplayModes::SwitchTo(std::size_t index) {
+    if (index < modeList_.Count()) {
         ApplyMode(modeList_.At(index));
     }
 }

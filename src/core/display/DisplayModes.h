@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,7 +11,6 @@
 
 namespace mirelka {
 
-class DialogView;
 class DisplayDriver;
 class FileSystem;
 class LeadBytes;
@@ -19,8 +19,7 @@ class LeadBytes;
 // the mode the display had at start-up, and switching between them.
 class DisplayModes {
 public:
-    DisplayModes(DisplayDriver& driver, DialogView& view, FileSystem& files,
-                 const LeadBytes& leads);
+    DisplayModes(DisplayDriver& driver, FileSystem& files, const LeadBytes& leads);
 
     // ScreenMode.txt goes beside the executable, whatever the current directory is.
     void PlaceBeside(const std::string& executablePath);
@@ -28,10 +27,12 @@ public:
     void FillModeList();
     // Ticks the listed modes ScreenMode.txt names; how many lines matched. A file that is
     // there but can't be read whole leaves the ticks as they were; patient tries it again
-    // for about a second.
+    // for about a second. The file is not opened while the list is empty.
     int RestoreModeChecks(bool patient = false);
     // Whether the ticks stand for ScreenMode.txt: read whole, or there was none.
     bool ModeFileRead() const { return modeFileRead_; }
+    // The user's click or space bar on item index; false when there is no such item.
+    bool ToggleMode(std::size_t index) { return modeList_.Toggle(index); }
     // Writes the ticked modes; none (and nothing written) when no mode is ticked.
     // CannotOpen, writing nothing, while the file has not been read whole.
     std::optional<FileStatus> SaveScreenModes();
@@ -41,10 +42,12 @@ public:
     void CaptureStartupMode();
     void ApplyMode(const DisplayMode& mode);
     void StoreForNextStart(const DisplayMode& mode);
-    // The startup-mode command, or a mode-list command.
-    void OnChangeResolution(int commandId);
+    // The mode captured at start-up, when there is one.
+    void SwitchToStartupMode();
+    // Mode-list item index; nothing when there is no such item.
+    void SwitchTo(std::size_t index);
 
-    // Frees the modes' driver records; the list control goes with its window.
+    // Frees the modes' driver records.
     void Clear() { modeList_.Clear(); }
 
     const ModeList& List() const { return modeList_; }
@@ -54,7 +57,7 @@ public:
 
 private:
     DisplayDriver& driver_;
-    FileSystem& files_;
+    const LeadBytes& leads_;
     ModeList modeList_;
     DisplayMode startupMode_;
     std::uint8_t startupModeValid_ = 0;

@@ -1,8 +1,9 @@
 #include "display/ModeList.h"
 
-#include "ports/DialogView.h"
+#include <algorithm>
+
+#include "display/ModeRules.h"
 #include "ports/DisplayDriver.h"
-#include "store/RecordFile.h"
 
 namespace mirelka {
 
@@ -13,56 +14,35 @@ void ModeList::Fill(DisplayDriver& driver) {
             break;
         }
         if (IsUsableMode(*mode)) {
-            view_.ListAdd(controlId_, ModeListLabel(*mode));
             modes_.push_back(std::move(*mode));
+            ticks_.push_back(false);
         }
     }
 }
 
-FileStatus ModeList::RestoreChecks(RecordFile& file, int& matched) {
-    matched = 0;
-    if (modes_.empty()) {
-        return FileStatus::Done;
-    }
-    if (!file.Open(RecordFile::Mode::Read)) {
-        return file.LastError() == RecordFile::Error::Missing ? FileStatus::CannotOpen
-                                                              : FileStatus::ReadFailed;
-    }
-    std::vector<bool> ticks(modes_.size(), false);
-    int count = 0;
-    DisplayMode stored;
-    while (file.ReadLine()) {
-        ParseMode(file, stored);
-        const int index = Find(stored);
+int ModeList::TickStored(const std::vector<DisplayMode>& stored) {
+    std::fill(ticks_.begin(), ticks_.end(), false);
+    int matched = 0;
+    for (const DisplayMode& mode : stored) {
+        const int index = Find(mode);
         if (index >= 0) {
-            ticks[static_cast<std::size_t>(index)] = true;
-            ++count;
+            ticks_[static_cast<std::size_t>(index)] = true;
+            ++matched;
         }
     }
-    const bool failed = file.LastError() != RecordFile::Error::None;
-    file.Close();
-    // Half a file would tick half the user's modes, and the next save would keep only those.
-    if (failed) {
-        return FileStatus::ReadFailed;
-    }
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-        view_.ListSetChecked(controlId_, static_cast<int>(i), ticks[i]);
-    }
-    matched = count;
-    return FileStatus::Done;
+    return matched;
 }
 
-bool ModeList::IsTicked(std::size_t index) const {
-    return view_.ListChecked(controlId_, static_cast<int>(index));
+bool ModeList::Toggle(std::size_t index) {
+    if (index >= ticks_.size()) {
+        return false;
+    }
+    ticks_[index] = !ticks_[index];
+    return true;
 }
 
 bool ModeList::AnyTicked() const {
-    for (std::size_t i = 0; i < modes_.size(); ++i) {
-        if (IsTicked(i)) {
-            return true;
-        }
-    }
-    return false;
+    return std::find(ticks_.begin(), ticks_.end(), true) != ticks_.end();
 }
 
 int ModeList::Find(const DisplayMode& mode) const {
@@ -72,6 +52,11 @@ int ModeList::Find(const DisplayMode& mode) const {
         }
     }
     return -1;
+}
+
+void ModeList::Clear() {
+    modes_.clear();
+    ticks_.clear();
 }
 
 }  // namespace mirelka

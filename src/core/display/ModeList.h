@@ -3,41 +3,36 @@
 #include <cstddef>
 #include <vector>
 
-#include "display/ModeRules.h"
-#include "store/RecordFile.h"
+#include "ports/DisplayMode.h"
 
 namespace mirelka {
 
-class DialogView;
 class DisplayDriver;
 
-// Every usable display mode in the driver's order, shown in the check-list box with the
-// user's ticks. The list control holds labels and ticks; the driver records live here,
-// one per item, in the same order.
+// Every usable display mode in the driver's order, each with the user's tick. The list
+// box only shows them: a tick is set here and nowhere else.
 class ModeList {
 public:
-    ModeList(DialogView& view, int controlId) : view_(view), controlId_(controlId) {}
-
-    // Modes 0, 1, 2, ... until the driver refuses one; keeps the usable ones.
+    // Modes 0, 1, 2, ... until the driver refuses one; keeps the usable ones, unticked.
     void Fill(DisplayDriver& driver);
-    // Once file was read whole, the ticks are the items its lines name (the first item
-    // matching each line) and matched the number of lines that matched; otherwise the
-    // ticks stay as they were.
-    FileStatus RestoreChecks(RecordFile& file, int& matched);
+    // The ticks become the items stored names (the first item equal to each); how many of
+    // stored matched one.
+    int TickStored(const std::vector<DisplayMode>& stored);
+    // False when there is no such item.
+    bool Toggle(std::size_t index);
 
     std::size_t Count() const { return modes_.size(); }
     const DisplayMode& At(std::size_t index) const { return modes_[index]; }
-    bool IsTicked(std::size_t index) const;
+    bool IsTicked(std::size_t index) const { return index < ticks_.size() && ticks_[index]; }
     bool AnyTicked() const;
     // The first item equal to mode in its four numbers, ticked or not; -1 when none.
     int Find(const DisplayMode& mode) const;
 
-    void Clear() { modes_.clear(); }
+    void Clear();
 
 private:
-    DialogView& view_;
-    int controlId_;
     std::vector<DisplayMode> modes_;
+    std::vector<bool> ticks_;
 };
 
 }  // namespace mirelka

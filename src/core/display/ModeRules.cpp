@@ -37,26 +37,20 @@ std::string ModeListLabel(const DisplayMode& mode) {
     return " " + ModeLabel(mode);
 }
 
-bool FormatMode(RecordFile& file, const DisplayMode* mode) {
-    if (mode == nullptr) {
-        return false;
-    }
-    file.ClearLine();
-    file.AppendField(FormatField(mode->width));
-    file.AppendField(FormatField(mode->height));
-    file.AppendField(FormatField(mode->bitsPerPixel));
-    file.AppendField(FormatField(mode->frequency));
-    return true;
+std::string FormatMode(const DisplayMode& mode) {
+    return JoinFields({FormatField(mode.width), FormatField(mode.height),
+                       FormatField(mode.bitsPerPixel), FormatField(mode.frequency)});
 }
 
-void ParseMode(RecordFile& file, DisplayMode& mode) {
-    mode = DisplayMode();
+DisplayMode ParseMode(const LeadBytes& leads, std::string_view line) {
+    DisplayMode mode;
     std::string field;
     for (std::uint32_t* number : {&mode.width, &mode.height, &mode.bitsPerPixel, &mode.frequency}) {
-        if (file.NextField(field) && !field.empty()) {
+        if (NextField(leads, line, field) && !field.empty()) {
             *number = static_cast<std::uint32_t>(Atol(field));
         }
     }
+    return mode;
 }
 
 }  // namespace mirelka

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "ports/DisplayMode.h"
 #include "store/AppEntry.h"
+#include "text/LeadBytes.h"
 
 namespace mirelka {
-
-class RecordFile;
 
 // The mode an entry asks for, identified by its four numbers only.
 DisplayMode ModeOf(const AppEntry& entry);
@@ -21,7 +21,7 @@ std::string ModeLabel(const DisplayMode& mode);
 std::string ModeListLabel(const DisplayMode& mode);
 
 // The ScreenMode.txt line of a mode: width, height, bits per pixel, frequency.
-bool FormatMode(RecordFile& file, const DisplayMode* mode);
-void ParseMode(RecordFile& file, DisplayMode& mode);
+std::string FormatMode(const DisplayMode& mode);
+DisplayMode ParseMode(const LeadBytes& leads, std::string_view line);
 
 }  // namespace mirelka

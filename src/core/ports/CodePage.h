@@ -30,8 +30,6 @@ public:
     // For showing data text only, never to keep or to name a file with: bytes the code page
     // can't map show as its substitute character.
     virtual std::string ToUtf8(std::string_view ansi) const = 0;
-    // Lossy: characters the code page lacks come out as '?'. Not for data text.
-    virtual std::string FromUtf8(std::string_view utf8) const = 0;
 };
 
 }  // namespace mirelka

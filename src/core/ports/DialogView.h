@@ -60,7 +60,6 @@ public:
     virtual int ComboInsert(int id, int index, std::string_view text) = 0;
     virtual void ComboSetItemData(int id, int index, std::intptr_t data) = 0;
     virtual std::intptr_t ComboItemData(int id, int index) const = 0;
-    virtual int ComboCount(int id) const = 0;
     virtual std::string ComboItemText(int id, int index) const = 0;
     virtual int ComboSelection(int id) const = 0;  // -1 for none
     virtual void ComboSelect(int id, int index) = 0;
@@ -68,11 +67,10 @@ public:
     // case, wrapping round to start itself last. The index, or -1 (selection unchanged).
     virtual int ComboSelectString(int id, int start, std::string_view text) = 0;
 
-    // The check-list box: items with a tick each.
-    virtual int ListAdd(int id, std::string_view text) = 0;
-    virtual int ListCount(int id) const = 0;
-    virtual bool ListChecked(int id, int index) const = 0;
-    virtual void ListSetChecked(int id, int index, bool checked) = 0;
+    // The check-list box: items with a box each, drawn ticked as the mode list says.
+    virtual void ListAdd(int id, std::string_view text) = 0;
+    // Draws the boxes again after their ticks changed.
+    virtual void ListRedraw(int id) = 0;
 
     // The tab control.
     virtual void TabInsert(int id, int index, std::string_view text) = 0;

@@ -22,8 +22,9 @@ public:
     virtual std::string ItemText(Menu menu, int position) = 0;
     virtual Menu SubMenu(Menu menu, int position) = 0;
     virtual void Insert(Menu menu, int position, std::string_view text, int id) = 0;
-    // Shows the popup with its lower right corner at (x, y) and returns once it closed;
-    // the chosen item arrives afterwards as a command to the dialog.
+    // Brings the owner to the foreground and shows the popup with its lower right corner at
+    // (x, y); returns once it closed. The chosen item arrives afterwards as a command to the
+    // dialog.
     virtual void Track(Menu menu, int x, int y) = 0;
     // Destroys what Load made.
     virtual void Destroy() = 0;

@@ -26,6 +26,10 @@
 #define IDC_TITLE_LABEL 1024
 #define IDC_TITLE 1025
 
+// The dialog's standard commands: Enter, and Esc / the close box / the ｷｬﾝｾﾙ button and item.
+#define IDOK_COMMAND 1
+#define IDCANCEL_COMMAND 2
+
 #define ID_TRAY_EXIT 32900
 #define ID_TRAY_SETTINGS 32901
 #define ID_MODE_STARTUP 33000

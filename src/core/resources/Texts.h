@@ -45,7 +45,8 @@ inline constexpr const char kDeleted[] = "「%1」を削除しました";
 inline constexpr const char kDeleteFailed[] = "「%1」の削除に失敗しました";
 
 // The open-file dialog for shortcuts.
-inline constexpr const char kShortcutFilter[] = "ｼｮｰﾄｶｯﾄ(*.lnk)|*.lnk||";
+inline constexpr const char kShortcutFilterName[] = "ｼｮｰﾄｶｯﾄ(*.lnk)";
+inline constexpr const char kShortcutFilterPattern[] = "*.lnk";
 inline constexpr const char kShortcutDialogTitle[] = "ｼｮｰﾄｶｯﾄの指定";
 inline constexpr const char kShortcutExtension[] = "lnk";
 

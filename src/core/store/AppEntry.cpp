@@ -5,32 +5,28 @@
 
 namespace mirelka {
 
-void FormatAppEntry(RecordFile& file, const AppEntry& entry) {
-    file.ClearLine();
-    file.AppendField(entry.title);
-    file.AppendField(entry.shortcut);
-    file.AppendField(FormatInt(entry.width));
-    file.AppendField(FormatInt(entry.height));
-    file.AppendField(FormatInt(entry.bitsPerPixel));
-    file.AppendField(FormatInt(entry.frequency));
-    file.AppendField(entry.restoreOnExit != 0 ? "1" : "0");
+std::string FormatAppEntry(const AppEntry& entry) {
+    return JoinFields({entry.title, entry.shortcut, FormatInt(entry.width),
+                       FormatInt(entry.height), FormatInt(entry.bitsPerPixel),
+                       FormatInt(entry.frequency), entry.restoreOnExit != 0 ? "1" : "0"});
 }
 
-void ParseAppEntry(RecordFile& file, AppEntry& entry) {
-    entry.Reset();
+AppEntry ParseAppEntry(const LeadBytes& leads, std::string_view line) {
+    AppEntry entry;
     std::string field;
-    file.NextField(entry.title);
-    file.NextField(entry.shortcut);
+    NextField(leads, line, entry.title);
+    NextField(leads, line, entry.shortcut);
     // An empty field keeps the default: atol is only asked about text that is there.
     for (std::int32_t* number :
          {&entry.width, &entry.height, &entry.bitsPerPixel, &entry.frequency}) {
-        if (file.NextField(field) && !field.empty()) {
+        if (NextField(leads, line, field) && !field.empty()) {
             *number = Atol(field);
         }
     }
-    if (file.NextField(field) && !field.empty()) {
+    if (NextField(leads, line, field) && !field.empty()) {
         entry.restoreOnExit = Atol(field) != 0 ? 1 : 0;
     }
+    return entry;
 }
 
 }  // namespace mirelka

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "text/LeadBytes.h"
 
 namespace mirelka {
-
-class RecordFile;
 
 // One registered application.
 struct AppEntry {
@@ -21,7 +22,7 @@ struct AppEntry {
 };
 
 // The AppData.txt line of an entry: title, shortcut, width, height, bits, frequency, restore.
-void FormatAppEntry(RecordFile& file, const AppEntry& entry);
-void ParseAppEntry(RecordFile& file, AppEntry& entry);
+std::string FormatAppEntry(const AppEntry& entry);
+AppEntry ParseAppEntry(const LeadBytes& leads, std::string_view line);
 
 }  // namespace mirelka

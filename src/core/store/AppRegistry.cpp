@@ -1,44 +1,31 @@
 #include "store/AppRegistry.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <new>
 #include <utility>
 
 #include "text/MbString.h"
 
-// The array holds pointers to entries: sizeof(AppEntry*) is the size of its slot.
-// NOLINTBEGIN(bugprone-sizeof-expression)
 namespace mirelka {
 
 int AppRegistry::Compare(const AppEntry& a, const AppEntry& b) const {
-    const int result = MbsCompare(leads_, a.title, b.title);
-    return ascending_ != 0 ? result : -result;
+    return MbsCompare(leads_, a.title, b.title);
 }
 
 void AppRegistry::Clear() {
-    for (std::int32_t i = 0; i < count_; ++i) {
-        delete items_[i];
-    }
-    std::free(items_);
-    items_ = nullptr;
-    count_ = 0;
+    std::vector<AppEntry>().swap(entries_);
     cursor_ = -1;
-    ascending_ = 1;
 }
 
 void AppRegistry::Swap(AppRegistry& other) noexcept {
-    std::swap(count_, other.count_);
-    std::swap(items_, other.items_);
+    entries_.swap(other.entries_);
     std::swap(cursor_, other.cursor_);
-    std::swap(ascending_, other.ascending_);
 }
 
-AppEntry* AppRegistry::Find(const AppEntry& key) {
-    for (std::int32_t i = 0; i < count_; ++i) {
-        const int order = Compare(*items_[i], key);
+const AppEntry* AppRegistry::Find(const AppEntry& key) const {
+    for (const AppEntry& entry : entries_) {
+        const int order = Compare(entry, key);
         if (order == 0) {
-            return items_[i];
+            return &entry;
         }
         if (order > 0) {
             break;
@@ -47,67 +34,47 @@ AppEntry* AppRegistry::Find(const AppEntry& key) {
     return nullptr;
 }
 
+AppEntry* AppRegistry::Find(const AppEntry& key) {
+    return const_cast<AppEntry*>(std::as_const(*this).Find(key));
+}
+
 bool AppRegistry::Insert(const AppEntry& entry) {
-    std::int32_t position = count_;
+    auto position = entries_.end();
     // Past the last title means past every title: the file the program writes itself is
     // in order, so loading it doesn't walk the whole registry for every line.
-    const bool appends = count_ > 0 && Compare(*items_[count_ - 1], entry) < 0;
-    for (std::int32_t i = 0; i < count_ && !appends; ++i) {
-        const int order = Compare(*items_[i], entry);
-        if (order == 0) {
-            return false;
-        }
-        if (order > 0) {
-            position = i;
-            break;
+    if (entries_.empty() || Compare(entries_.back(), entry) >= 0) {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            const int order = Compare(*it, entry);
+            if (order == 0) {
+                return false;
+            }
+            if (order > 0) {
+                position = it;
+                break;
+            }
         }
     }
-    AppEntry* copy = new (std::nothrow) AppEntry(entry);
-    if (copy == nullptr) {
+    // The user hears "登録に失敗しました" instead of the program ending.
+    try {
+        entries_.insert(position, entry);
+    } catch (const std::bad_alloc&) {
         return false;
     }
-    const auto slots = static_cast<std::size_t>(count_) + 1;
-    void* grown = std::realloc(items_, slots * sizeof(AppEntry*));
-    if (grown == nullptr) {
-        delete copy;
-        return false;
-    }
-    items_ = static_cast<AppEntry**>(grown);
-    const auto tail = static_cast<std::size_t>(count_ - position);
-    std::memmove(items_ + position + 1, items_ + position, tail * sizeof(AppEntry*));
-    items_[position] = copy;
-    ++count_;
     return true;
 }
 
 bool AppRegistry::Remove(const AppEntry& key) {
-    std::int32_t index = -1;
-    for (std::int32_t i = 0; i < count_; ++i) {
-        if (MbsCompare(leads_, items_[i]->title, key.title) == 0) {
-            index = i;
-            break;
+    // A plain scan, without Find's early stop.
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (MbsCompare(leads_, it->title, key.title) == 0) {
+            entries_.erase(it);
+            if (entries_.empty()) {
+                std::vector<AppEntry>().swap(entries_);
+            }
+            return true;
         }
     }
-    if (index < 0) {
-        return false;
-    }
-    delete items_[index];
-    const auto tail = static_cast<std::size_t>(count_ - index - 1);
-    std::memmove(items_ + index, items_ + index + 1, tail * sizeof(AppEntry*));
-    if (count_ == 1) {
-        std::free(items_);
-        items_ = nullptr;
-    } else {
-        // Shrinking cannot fail in a way that matters: keep the larger block if it does.
-        void* shrunk =
-            std::realloc(items_, static_cast<std::size_t>(count_ - 1) * sizeof(AppEntry*));
-        if (shrunk != nullptr) {
-            items_ = static_cast<AppEntry**>(shrunk);
-        }
-    }
-    --count_;
-    return true;
+    return false;
 }
 
 }  // namespace mirelka
-// NOLINTEND(bugprone-sizeof-expression)

@@ -3,43 +3,24 @@
 namespace mirelka {
 
 AppStore::AppStore(FileSystem& files, const LeadBytes& leads)
-    : files_(files), leads_(leads), registry_(leads), appFile_(files, leads) {}
+    : leads_(leads), registry_(leads), appFile_(files, leads) {}
 
 void AppStore::PlaceBeside(const std::string& executablePath) {
     appFile_.SetBasePath(executablePath.c_str());
     appFile_.SetFileName("AppData.txt");
 }
 
-FileStatus AppStore::ReadInto(AppRegistry& registry) {
-    if (!appFile_.Open(RecordFile::Mode::Read)) {
-        return appFile_.LastError() == RecordFile::Error::Missing ? FileStatus::CannotOpen
-                                                                  : FileStatus::ReadFailed;
-    }
-    AppEntry entry;
-    while (appFile_.ReadLine()) {
-        ParseAppEntry(appFile_, entry);
-        // The first of two equal titles wins; the rest are dropped without a word.
-        registry.Insert(entry);
-    }
-    const bool failed = appFile_.LastError() != RecordFile::Error::None;
-    appFile_.Close();
-    return failed ? FileStatus::ReadFailed : FileStatus::Done;
-}
-
 FileStatus AppStore::LoadAppData(bool patient) {
-    // Read aside: half a file must never stand for the whole, nor be saved as it.
-    AppRegistry loaded(leads_);
-    FileStatus status = ReadInto(loaded);
-    if (patient && status == FileStatus::ReadFailed) {
-        RetryForAMoment(files_, [&] {
-            loaded.Clear();
-            status = ReadInto(loaded);
-            return status != FileStatus::ReadFailed;
-        });
-    }
+    std::vector<std::string> lines;
+    const FileStatus status = appFile_.ReadAll(lines, patient);
     if (status == FileStatus::ReadFailed) {
         read_ = false;
         return status;
+    }
+    AppRegistry loaded(leads_);
+    for (const std::string& line : lines) {
+        // The first of two equal titles wins; the rest are dropped without a word.
+        loaded.Insert(ParseAppEntry(leads_, line));
     }
     registry_.Swap(loaded);
     read_ = true;
@@ -54,7 +35,7 @@ FileStatus AppStore::SaveAppData() {
         bool written = true;
         registry_.ForEach([&](const AppEntry& entry) {
             if (written) {
-                FormatAppEntry(appFile_, entry);
+                appFile_.Line() = FormatAppEntry(entry);
                 written = appFile_.WriteLine();
             }
         });

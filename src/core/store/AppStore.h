@@ -33,9 +33,6 @@ public:
     const RecordFile& AppFile() const { return appFile_; }
 
 private:
-    FileStatus ReadInto(AppRegistry& registry);
-
-    FileSystem& files_;
     const LeadBytes& leads_;
     AppRegistry registry_;
     RecordFile appFile_;

@@ -11,6 +11,35 @@ constexpr char kCtrlZ = 0x1A;
 constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
+bool NextField(const LeadBytes& leads, std::string_view& rest, std::string& out) {
+    out.clear();
+    if (rest.empty()) {
+        return false;
+    }
+    const std::size_t tab = MbsFind(leads, rest, kFieldSeparator);
+    if (tab == std::string_view::npos) {
+        out.assign(rest);
+        rest = {};
+        return true;
+    }
+    out.assign(rest.substr(0, tab));
+    rest.remove_prefix(tab + 1);
+    return true;
+}
+
+std::string JoinFields(std::initializer_list<std::string> fields) {
+    std::string line;
+    bool first = true;
+    for (const std::string& field : fields) {
+        if (!first) {
+            line.push_back(kFieldSeparator);
+        }
+        line += field;
+        first = false;
+    }
+    return line;
+}
+
 RecordFile::~RecordFile() {
     // An unfinished rewrite never reaches the data file.
     Abandon();
@@ -99,6 +128,39 @@ void RecordFile::Abandon() {
         writer_.reset();
         fs_.Remove(TempPathFor(path_));
     }
+}
+
+FileStatus RecordFile::ReadOnce(std::vector<std::string>& lines) {
+    if (!Open(Mode::Read)) {
+        if (error_ == Error::Missing) {
+            lines.clear();
+            return FileStatus::CannotOpen;
+        }
+        return FileStatus::ReadFailed;
+    }
+    std::vector<std::string> read;
+    while (ReadLine()) {
+        read.push_back(std::move(line_));
+    }
+    const bool failed = error_ != Error::None;
+    Close();
+    // Half a file must never stand for the whole, nor be saved as it.
+    if (failed) {
+        return FileStatus::ReadFailed;
+    }
+    lines.swap(read);
+    return FileStatus::Done;
+}
+
+FileStatus RecordFile::ReadAll(std::vector<std::string>& lines, bool patient) {
+    FileStatus status = ReadOnce(lines);
+    if (patient && status == FileStatus::ReadFailed) {
+        RetryForAMoment(fs_, [&] {
+            status = ReadOnce(lines);
+            return status != FileStatus::ReadFailed;
+        });
+    }
+    return status;
 }
 
 bool RecordFile::FillBuffer() {
@@ -204,19 +266,10 @@ bool RecordFile::WriteLine() {
 }
 
 bool RecordFile::NextField(std::string& out) {
-    out.clear();
-    if (line_.empty()) {
-        return false;
-    }
-    const std::size_t tab = MbsFind(leads_, line_, kFieldSeparator);
-    if (tab == std::string::npos) {
-        out.swap(line_);
-        line_.clear();
-        return true;
-    }
-    out.assign(line_, 0, tab);
-    line_.erase(0, tab + 1);
-    return true;
+    std::string_view rest = line_;
+    const bool found = mirelka::NextField(leads_, rest, out);
+    line_.erase(0, line_.size() - rest.size());
+    return found;
 }
 
 void RecordFile::AppendField(const std::string& text) {

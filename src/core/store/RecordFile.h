@@ -1,13 +1,30 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ports/FileSystem.h"
 #include "text/LeadBytes.h"
 
 namespace mirelka {
+
+// What became of reading or rewriting a data file. Nothing in the store shows a message:
+// the window that asked says it.
+enum class FileStatus {
+    Done,
+    CannotOpen,   // no file to read, or the data file could not be created or replaced
+    ReadFailed,   // the file is there but could not be read whole: held, refused, or part-way
+    WriteFailed,  // writing, flushing or closing failed (disk full and the like)
+};
+
+// The first field of rest into out, rest keeping what follows its TAB; false (out empty) once
+// rest is empty. A TAB inside a double-byte character is not one.
+bool NextField(const LeadBytes& leads, std::string_view& rest, std::string& out);
+// The fields with one TAB between each two, empty ones included.
+std::string JoinFields(std::initializer_list<std::string> fields);
 
 // A text file of TAB-separated records beside the executable, read and written in the
 // Windows text-file convention by our own code, so the bytes are the same everywhere.
@@ -45,6 +62,12 @@ public:
     bool IsOpen() const { return reader_ != nullptr || writer_ != nullptr; }
     Error LastError() const { return error_; }
 
+    // Every line of the file, or nothing: lines is replaced only once the file was read to
+    // its end. CannotOpen: there is no file, lines is emptied. ReadFailed: it is there but
+    // could not be read whole; lines stays as it was. Patient: tried again for about a second
+    // while it fails, as a file is held for a moment by antivirus, indexers and sync tools.
+    FileStatus ReadAll(std::vector<std::string>& lines, bool patient = false);
+
     // False at the end of the file and when reading failed (see LastError).
     bool ReadLine();
     // False when writing failed; nothing is written after that.
@@ -61,6 +84,7 @@ public:
     static std::string TempPathFor(const std::string& path) { return path + ".tmp"; }
 
 private:
+    FileStatus ReadOnce(std::vector<std::string>& lines);
     bool FillBuffer();
     int NextByte();  // -1 at the end of the file
 
@@ -79,15 +103,6 @@ private:
 
     std::unique_ptr<WriteStream> writer_;
     bool writeFailed_ = false;
-};
-
-// What became of reading or rewriting a data file. Nothing in the store shows a message:
-// the window that asked says it.
-enum class FileStatus {
-    Done,
-    CannotOpen,   // no file to read, or the data file could not be created or replaced
-    ReadFailed,   // the file is there but could not be read whole: held, refused, or part-way
-    WriteFailed,  // writing, flushing or closing failed (disk full and the like)
 };
 
 // Antivirus, indexers and sync tools hold a file for a moment, and a data file that was not

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
 
-#include "store/AppEntry.h"
 #include "store/RecordFile.h"
+#include "ui/ApplicationForm.h"
+#include "ui/ShortcutPicker.h"
 
 namespace mirelka {
 
@@ -15,69 +16,45 @@ class FileDialog;
 class FileSystem;
 class ShortcutReader;
 class Visibility;
+struct Verdict;
 
-// The settings window: its two tabs, the mode selector, and the application tab that
-// registers and deletes applications. It says what became of every file it had written.
+// The settings window: its two tabs, the mode list and the application tab. It catches up
+// on a data file it could not read before acting on it, and says what became of every file
+// it had written.
 class SettingsWindow {
 public:
+    enum class Tab { Applications = 0, Modes = 1 };
+
     SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
                    ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
-                   DisplayModes& modes, Visibility& visibility)
-        : view_(view),
-          files_(files),
-          codePage_(codePage),
-          shortcuts_(shortcuts),
-          fileDialog_(fileDialog),
-          store_(store),
-          modes_(modes),
-          visibility_(visibility) {}
+                   DisplayModes& modes, Visibility& visibility);
 
-    // AppData.txt into the registry and the title box; a read error is reported. Patient
-    // at start-up: a file held for a moment is tried again.
-    bool ReadAppData(bool patient = false);
-    // Start-up: ticks from ScreenMode.txt, patiently; a read error is reported. How many
-    // lines matched.
-    int RestoreModeChecks();
-    // The registry into AppData.txt: a beep when saved, a message when not.
-    bool WriteAppData();
+    // Start-up: AppData.txt into the registry and the title box, patiently (a file held
+    // for a moment is tried again); a read error is reported.
+    void ReadAppData();
+    // Start-up: the modes into the list, their ticks from ScreenMode.txt, patiently; a read
+    // error is reported. How many lines matched.
+    int FillModeList();
+    // Start-up without a ticked mode: the mode tab, shown.
+    void ShowModeTab();
+    // Start-up with one: the selector offers the ticked modes.
+    void FillModeSelector();
 
-    void ShowTab(int tab);
-    void OnSelchangeTab();
+    void OnSettings();
     // 0 lets the tab change, 1 refuses it.
     int OnSelchangingTab();
-    void OnSettings();
-    void FillModeSelector();
-    void FillTitleBox();
+    void OnSelchangeTab();
+    // The user's click in an item's box or space bar on it.
+    void OnToggleMode(std::size_t index);
 
     void OnRegisterButton();
     void OnDeleteButton();
     void OnSelchangeTitle();
-    void OnBrowseStartMenu();
-    void OnBrowseCommonStartMenu();
-    void OnBrowseDesktop();
-
-    // What the application tab's controls stand for: the entry in data text, and what of
-    // it has no exact data text (left out of the entry).
-    struct Form {
-        enum class Title {
-            Exact,
-            Unstorable,    // a character the code page can't hold exactly
-            LooksLikeTwo,  // typed, and shown alike by two registered titles
-        };
-        AppEntry entry;
-        std::string shownTitle;  // UTF-8, as the box shows it: what messages name
-        Title title = Title::Exact;
-        bool shortcutStorable = true;
-    };
-
-    Form EntryFromControls();
-    bool ValidateEntry(const Form& form, bool forDelete);
-    void RegisterApp();
-    void DeleteApp();
-    bool ShortcutToFields();
-    void BrowseShortcut(int csidl);
+    void OnBrowse(ShortcutPicker::Folder folder) { picker_.Browse(folder); }
 
 private:
+    void ShowTab(Tab tab);
+    Tab ShownTab() const;
     // A data file not read whole yet is read before anything acts on it: the registry and
     // the title box, or the ticks and the mode selector, then stand for it. False while it
     // still can't be.
@@ -85,21 +62,23 @@ private:
     bool CatchUpScreenModes();
     // Tells the user what went wrong with file; true when nothing did.
     bool ReportFile(FileStatus status, const RecordFile& file, const char* cannotOpenText);
+    // Shows a refusal or asks; true to go ahead.
+    bool Confirmed(const Verdict& verdict);
+    void RegisterApp();
+    void DeleteApp();
+    // The registry into AppData.txt: a beep when saved, a message when not.
+    void WriteAppData();
     // The ticked modes into ScreenMode.txt.
     void WriteScreenModes();
-    // The data-text title for what the title box shows, into form.
-    void TitleFromBox(Form& form);
-    // Data text for showing only.
-    std::string Utf8(const std::string& ansi) const;
 
     DialogView& view_;
     FileSystem& files_;
     const CodePage& codePage_;
-    ShortcutReader& shortcuts_;
-    FileDialog& fileDialog_;
     AppStore& store_;
     DisplayModes& modes_;
     Visibility& visibility_;
+    ApplicationForm form_;
+    ShortcutPicker picker_;
 };
 
 }  // namespace mirelka

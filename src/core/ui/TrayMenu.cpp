@@ -4,7 +4,7 @@
 #include "display/ModeRules.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
-#include "resources/ResourceIds.h"
+#include "resources/Commands.h"
 #include "resources/Texts.h"
 #include "store/AppRegistry.h"
 #include "ui/Visibility.h"
@@ -15,22 +15,12 @@ namespace {
 constexpr std::intptr_t kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
 }  // namespace
 
-int ModeCommandId(std::size_t listIndex) {
-    // From index 998 on, 33001 + i would run into the launch commands (34000 + p): such
-    // items get an id nothing handles, so choosing one does nothing.
-    if (listIndex >= static_cast<std::size_t>(ID_MODE_LAST - ID_MODE_FIRST + 1)) {
-        return ID_MODE_UNHANDLED;
-    }
-    return ID_MODE_FIRST + static_cast<int>(listIndex);
-}
-
 void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
     if (mouseMessage != kRightButtonDown) {
         return;
     }
     visibility_.Request(false);
     view_.Hide();
-    view_.SetForeground();
     int x = 0;
     int y = 0;
     view_.CursorPosition(x, y);
@@ -41,7 +31,8 @@ void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
     }
     int position = 0;
     registry_.ForEach([&](const AppEntry& entry) {
-        menus_.Insert(popup, position, codePage_.ToUtf8(entry.title), ID_LAUNCH_FIRST + position);
+        menus_.Insert(popup, position, codePage_.ToUtf8(entry.title),
+                      LaunchCommandId(static_cast<std::size_t>(position)));
         ++position;
     });
     if (const PopupMenu::Menu resolutions = FindSubMenuByText(popup, text::kMenuResolutions)) {
@@ -53,6 +44,7 @@ void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
             }
         }
     }
+    // The chosen command arrives as a posted WM_COMMAND once the menu is gone.
     menus_.Track(popup, x, y);
     menus_.Destroy();
 }

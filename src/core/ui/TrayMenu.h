@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -13,9 +12,6 @@ class CodePage;
 class DialogView;
 class DisplayModes;
 class Visibility;
-
-// The menu command that switches to mode-list item listIndex.
-int ModeCommandId(std::size_t listIndex);
 
 // The notification icon's popup menu: the registered titles, then the ticked modes under
 // 解像度変更. Built anew each time it opens; the chosen command comes back to the dialog.

@@ -17,13 +17,13 @@
 
 namespace mirelka {
 
-// The main dialog window: turns window messages into calls on LauncherDialog and
-// makes no decisions of its own.
-class LauncherWindow {
+// The main dialog's window procedure and the adapters it lends the dialog: turns window
+// messages into calls on LauncherDialog and makes no decisions of its own.
+class DialogWindow {
 public:
-    LauncherWindow(HINSTANCE instance, std::string executablePath);
-    LauncherWindow(const LauncherWindow&) = delete;
-    LauncherWindow& operator=(const LauncherWindow&) = delete;
+    DialogWindow(HINSTANCE instance, std::string executablePath);
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
 
     // Runs the modal dialog until it is ended.
     INT_PTR RunModal();

@@ -1,4 +1,4 @@
-#include "launch/Launcher.h"
+#include "launch/LaunchSequence.h"
 
 #include <utility>
 
@@ -9,22 +9,21 @@
 #include "ports/CodePage.h"
 #include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
-#include "resources/ResourceIds.h"
 #include "store/AppRegistry.h"
 
 namespace mirelka {
 
-void Launcher::OnLaunchApp(int commandId) {
-    const int index = commandId - ID_LAUNCH_FIRST;
-    if (index < 0 || index >= registry_.Count()) {
+void LaunchSequence::LaunchAt(std::size_t position) {
+    if (position >= static_cast<std::size_t>(registry_.Count())) {
         return;
     }
+    const auto index = static_cast<std::int32_t>(position);
     const AppEntry entry = registry_.At(index);
     registry_.SetCursor(index);
     LaunchEntry(entry);
 }
 
-bool Launcher::LaunchEntry(const AppEntry& entry) {
+bool LaunchSequence::LaunchEntry(const AppEntry& entry) {
     DisplayMode saved;
     const bool savedValid = modes_.CaptureRegistryMode(saved);
 
@@ -54,7 +53,7 @@ bool Launcher::LaunchEntry(const AppEntry& entry) {
     return true;
 }
 
-std::optional<Launcher::Shortcut> Launcher::ReadShortcut(const std::string& ansiPath) {
+std::optional<LaunchSequence::Shortcut> LaunchSequence::ReadShortcut(const std::string& ansiPath) {
     // A path the code page holds only approximately would name another file.
     const std::optional<std::string> path = codePage_.ToUtf8Exact(ansiPath);
     Shortcut shortcut;
@@ -68,7 +67,7 @@ std::optional<Launcher::Shortcut> Launcher::ReadShortcut(const std::string& ansi
     return shortcut;
 }
 
-std::string Launcher::LaunchFolder(const std::string& workingDirectory) {
+std::string LaunchSequence::LaunchFolder(const std::string& workingDirectory) {
     std::string base = lastFolder_ && processes_.FolderExists(*lastFolder_)
                            ? *lastFolder_
                            : processes_.CurrentDirectory();
@@ -85,7 +84,7 @@ std::string Launcher::LaunchFolder(const std::string& workingDirectory) {
     return folder;
 }
 
-void Launcher::RunAndWait(const std::string& program, const Shortcut& shortcut,
+void LaunchSequence::RunAndWait(const std::string& program, const Shortcut& shortcut,
                           const std::string& folder) {
     // A ticked "run as administrator" box doesn't make creation fail, yet Explorer elevates.
     if (!shortcut.runAsAdministrator &&
@@ -96,7 +95,7 @@ void Launcher::RunAndWait(const std::string& program, const Shortcut& shortcut,
     processes_.RunElevatedAndWait(program, shortcut.arguments, folder);
 }
 
-void Launcher::OnEndSession() {
+void LaunchSequence::OnEndSession() {
     if (switchBackTo_) {
         modes_.StoreForNextStart(*switchBackTo_);
     }

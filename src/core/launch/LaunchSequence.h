@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -15,9 +16,9 @@ class ProcessRunner;
 class ShortcutReader;
 
 // Starts a registered application under its display mode and waits for it to end.
-class Launcher {
+class LaunchSequence {
 public:
-    Launcher(ShortcutReader& shortcuts, ProcessRunner& processes, const CodePage& codePage,
+    LaunchSequence(ShortcutReader& shortcuts, ProcessRunner& processes, const CodePage& codePage,
              AppRegistry& registry, DisplayModes& modes)
         : shortcuts_(shortcuts),
           processes_(processes),
@@ -25,8 +26,8 @@ public:
           registry_(registry),
           modes_(modes) {}
 
-    // The launch command of a registry position; blocks until the program has ended.
-    void OnLaunchApp(int commandId);
+    // The entry at a registry position, if there is one; blocks until the program has ended.
+    void LaunchAt(std::size_t position);
     // False when the shortcut could not be read: nothing was switched or started.
     bool LaunchEntry(const AppEntry& entry);
     // The session ends while a program runs whose entry switches back: the next logon comes

@@ -1,4 +1,4 @@
-#include "LauncherWindow.h"
+#include "DialogWindow.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -33,7 +33,7 @@ void AllowMessageFromShell(HWND window, UINT message) {
 
 }  // namespace
 
-LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
+DialogWindow::DialogWindow(HINSTANCE instance, std::string executablePath)
     : instance_(instance),
       bigIcon_(LoadProgramIcon(instance, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON)),
@@ -47,12 +47,12 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, std::string executablePath)
                     fileDialog_},
               std::move(executablePath)) {}
 
-INT_PTR LauncherWindow::RunModal() {
+INT_PTR DialogWindow::RunModal() {
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_LAUNCHER), nullptr, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -62,7 +62,7 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
         check_list::Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
     }
-    auto* self = reinterpret_cast<LauncherWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
     if (self == nullptr) {
         return FALSE;
     }
@@ -74,7 +74,7 @@ INT_PTR CALLBACK LauncherWindow::DialogProc(HWND window, UINT message, WPARAM wP
     }
 }
 
-INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         dialog_.OnTaskbarCreated();
         return TRUE;
@@ -117,10 +117,15 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
 
         case WM_DRAWITEM:
             if (wParam == IDC_MODE_LIST) {
-                check_list::Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                check_list::Draw(item, dialog_.IsModeTicked(item.itemID));
                 return TRUE;
             }
             return FALSE;
+
+        case check_list::kToggleRequest:
+            dialog_.OnToggleMode(static_cast<std::size_t>(wParam));
+            return TRUE;
 
         case WM_COMMAND:
             return dialog_.OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
@@ -168,7 +173,7 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
-void LauncherWindow::PaintMinimized(HWND window) {
+void DialogWindow::PaintMinimized(HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
