@@ -17,11 +17,14 @@
 #include <vector>
 
 #include "app/LauncherDialog.h"
+#include "display/DisplayModes.h"
 #include "resources/ResourceIds.h"
 #include "fakes/FakePlatform.h"
 #include "store/AppEntry.h"
 #include "store/AppRegistry.h"
+#include "store/AppStore.h"
 #include "store/RecordFile.h"
+#include "ui/ApplicationForm.h"
 
 namespace {
 
@@ -103,7 +106,6 @@ class IdentityCodePage final : public CodePage {
 public:
     const mirelka::LeadBytes& Leads() const override { return leads_; }
     std::string ToUtf8(std::string_view ansi) const override { return std::string(ansi); }
-    std::string FromUtf8(std::string_view utf8) const override { return std::string(utf8); }
     std::optional<std::string> ToUtf8Exact(std::string_view ansi) const override {
         return std::string(ansi);
     }
@@ -118,13 +120,13 @@ private:
 enum class Conversion { Iconv, Identity };
 
 // A dialog started as the program starts it, over fakes holding the given files.
-struct Launcher {
+struct Mirelka {
     FakePlatform platform;
     std::unique_ptr<LauncherDialog> owned;
     LauncherDialog& dialog;
 
-    Launcher(const std::vector<std::string>& appData, const std::vector<std::string>& modes,
-             Conversion conversion = Conversion::Iconv)
+    Mirelka(const std::vector<std::string>& appData, const std::vector<std::string>& modes,
+            Conversion conversion = Conversion::Iconv)
         : owned(Start(platform, appData, modes, conversion)), dialog(*owned) {}
 
     static std::unique_ptr<LauncherDialog> Start(FakePlatform& platform,
@@ -176,13 +178,24 @@ void ReadSplitFloor(benchmark::State& state, int count) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 
+// The application store beside the program, its file holding lines.
+struct Store {
+    FakePlatform platform;
+    mirelka::AppStore store{platform.files, platform.codePage->Leads()};
+
+    explicit Store(const std::vector<std::string>& lines) {
+        platform.files.files[kAppData] = Join(lines);
+        store.PlaceBeside(kExecutable);
+    }
+};
+
 void LoadAppData(benchmark::State& state, int count, Order order) {
     FakePlatform codes;
-    Launcher launcher(AppDataLines(*codes.codePage, count, order), {});
-    Check(state, launcher.dialog.Registry().Count() == count, "not every entry loaded");
+    Store loaded(AppDataLines(*codes.codePage, count, order));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(launcher.dialog.Settings().ReadAppData());
+        benchmark::DoNotOptimize(loaded.store.LoadAppData());
     }
+    Check(state, loaded.store.Registry().Count() == count, "not every entry loaded");
     state.SetItemsProcessed(state.iterations() * count);
 }
 
@@ -194,13 +207,11 @@ void ParseAndInsert(benchmark::State& state, int count, Order order) {
     file.SetBasePath(kExecutable);
     file.SetFileName("AppData.txt");
     AppRegistry registry(platform.codePage->Leads());
-    AppEntry entry;
     for (auto _ : state) {
         registry.Clear();
         file.Open(RecordFile::Mode::Read);
         while (file.ReadLine()) {
-            mirelka::ParseAppEntry(file, entry);
-            registry.Insert(entry);
+            registry.Insert(mirelka::ParseAppEntry(platform.codePage->Leads(), file.Line()));
         }
         file.Close();
     }
@@ -210,9 +221,11 @@ void ParseAndInsert(benchmark::State& state, int count, Order order) {
 
 void FillTitleBox(benchmark::State& state, int count) {
     FakePlatform codes;
-    Launcher launcher(AppDataLines(*codes.codePage, count, Order::Sorted), {});
+    Store loaded(AppDataLines(*codes.codePage, count, Order::Sorted));
+    loaded.store.LoadAppData();
+    mirelka::ApplicationForm form(loaded.platform.view, *loaded.platform.codePage);
     for (auto _ : state) {
-        launcher.dialog.Settings().FillTitleBox();
+        form.FillTitleBox(loaded.store.Registry());
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -220,11 +233,12 @@ void FillTitleBox(benchmark::State& state, int count) {
 void SaveAppData(benchmark::State& state, int count) {
     FakePlatform codes;
     const std::vector<std::string> lines = AppDataLines(*codes.codePage, count, Order::Sorted);
-    Launcher launcher(lines, {});
+    Store loaded(lines);
+    loaded.store.LoadAppData();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(launcher.dialog.Settings().WriteAppData());
+        benchmark::DoNotOptimize(loaded.store.SaveAppData());
     }
-    Check(state, launcher.platform.files.files[kAppData] == Join(lines),
+    Check(state, loaded.platform.files.files[kAppData] == Join(lines),
           "the saved file differs from the loaded one");
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -253,7 +267,7 @@ void WriteFloor(benchmark::State& state, int count) {
 
 void TrayMenu(benchmark::State& state, int count, Conversion conversion) {
     FakePlatform codes;
-    Launcher launcher(AppDataLines(*codes.codePage, count, Order::Sorted), {}, conversion);
+    Mirelka launcher(AppDataLines(*codes.codePage, count, Order::Sorted), {}, conversion);
     FakePopupMenu& menu = launcher.platform.menu;
     for (auto _ : state) {
         launcher.dialog.OnTrayNotify(kRightButtonDown);
@@ -327,10 +341,15 @@ std::vector<std::string> LongScreenMode(int count) {
 }
 
 void RestoreModeChecks(benchmark::State& state, int count) {
-    Launcher launcher({}, LongScreenMode(count));
+    FakePlatform platform;
+    AddDriverModes(platform.display);
+    platform.files.files[kScreenMode] = Join(LongScreenMode(count));
+    mirelka::DisplayModes modes(platform.display, platform.files, platform.codePage->Leads());
+    modes.PlaceBeside(kExecutable);
+    modes.FillModeList();
     int matched = 0;
     for (auto _ : state) {
-        matched = launcher.dialog.Display().RestoreModeChecks();
+        matched = modes.RestoreModeChecks();
     }
     // Sizes 0-19 at 16 bits match: 20 of every 80 lines.
     int expected = 0;

@@ -75,8 +75,7 @@ void Attach(HWND list) {
 }
 
 int Add(HWND list, const wchar_t* text) {
-    return static_cast<int>(
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
 
 void Redraw(HWND list) {
@@ -108,9 +107,8 @@ void Draw(const DRAWITEMSTRUCT& item, bool checked) {
     const int size = CheckBoxSize();
     const int top = area.top + (area.bottom - area.top - size) / 2;
     RECT box{area.left + 2, top, area.left + 2 + size, top + size};
-    DrawFrameControl(
-        dc, &box, DFC_BUTTON,
-        static_cast<UINT>(DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0)));
+    DrawFrameControl(dc, &box, DFC_BUTTON,
+                     static_cast<UINT>(DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0)));
 
     const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
     std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');

@@ -52,8 +52,7 @@ INT_PTR DialogWindow::RunModal() {
                            reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
     }

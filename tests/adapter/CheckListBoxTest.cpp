@@ -28,14 +28,27 @@ const wchar_t* const kItems[] = {L" 640×480×8 60Hz", L" 800×600×16 60Hz", L"
                                  L" 1024×768×32 60Hz", L" 1024×768×32 75Hz"};
 constexpr int kCount = static_cast<int>(std::size(kItems));
 
-// The dialog's part: measuring and drawing go to the check list.
+// The ticks, as the dialog's mode list keeps them.
+std::vector<bool> ticks(kCount);
+
+// The dialog's part: measuring and drawing go to the check list, toggles to the ticks.
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MEASUREITEM:
             check_list::Measure(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
             return TRUE;
-        case WM_DRAWITEM:
-            check_list::Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            check_list::Draw(item, item.itemID < ticks.size() && ticks[item.itemID]);
+            return TRUE;
+        }
+        case check_list::kToggleRequest:
+            if (wParam < ticks.size()) {
+                ticks[wParam] = !ticks[wParam];
+                check_list::Redraw(GetDlgItem(window, kListId));
+            } else {
+                ADD_FAILURE() << "asked to toggle item " << wParam;
+            }
             return TRUE;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -53,6 +66,7 @@ void Pump() {
 class CheckListBoxTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
+        ticks.assign(kCount, false);
         if (GetParam()) {
             ActivateCommonControls6();
         }
@@ -103,7 +117,7 @@ protected:
     std::vector<int> Ticked() const {
         std::vector<int> ticked;
         for (int i = 0; i < kCount; ++i) {
-            if (check_list::IsChecked(list_, i)) {
+            if (ticks[static_cast<std::size_t>(i)]) {
                 ticked.push_back(i);
             }
         }
@@ -197,22 +211,6 @@ private:
     ULONG_PTR cookie_ = 0;
 };
 
-TEST_P(CheckListBoxTest, SetCheckedRoundTrips) {
-    EXPECT_EQ(Ticked(), std::vector<int>{});
-    check_list::SetChecked(list_, 3, true);
-    check_list::SetChecked(list_, 0, true);
-    EXPECT_EQ(Ticked(), (std::vector<int>{0, 3}));
-    check_list::SetChecked(list_, 3, false);
-    EXPECT_EQ(Ticked(), std::vector<int>{0});
-    EXPECT_EQ(SendMessageW(list_, LB_GETITEMDATA, 0, 0), 1) << "the tick is the item's data";
-
-    check_list::SetChecked(list_, kCount, true);
-    check_list::SetChecked(list_, -1, true);
-    EXPECT_FALSE(check_list::IsChecked(list_, kCount));
-    EXPECT_FALSE(check_list::IsChecked(list_, -1));
-    EXPECT_EQ(Ticked(), std::vector<int>{0});
-}
-
 TEST_P(CheckListBoxTest, AClickInTheBoxTogglesOnlyThatItem) {
     Click(InBox(2));
     EXPECT_EQ(Ticked(), std::vector<int>{2});
@@ -296,10 +294,12 @@ TEST_P(CheckListBoxTest, DrawsTheTick) {
     };
     const std::vector<COLORREF> unticked = box(1);
     EXPECT_EQ(box(2), unticked);
-    check_list::SetChecked(list_, 1, true);
+    ticks[1] = true;
+    check_list::Redraw(list_);
     EXPECT_NE(box(1), unticked);
     EXPECT_EQ(box(2), unticked);
-    check_list::SetChecked(list_, 1, false);
+    ticks[1] = false;
+    check_list::Redraw(list_);
     EXPECT_EQ(box(1), unticked);
 }
 

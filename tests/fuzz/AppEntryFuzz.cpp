@@ -28,14 +28,7 @@ using mirelka::fuzz::ModelAtol;
 const char kPath[] = "C:\\Mirelka\\AppData.txt";
 
 void CheckParse(const LeadBytes& leads, const std::string& line) {
-    mirelka::test::FakeFileSystem fs;
-    RecordFile file(fs, leads);
-    file.Line() = line;
-    AppEntry entry;
-    entry.title = "left over";
-    entry.width = 1;
-    entry.restoreOnExit = 7;
-    mirelka::ParseAppEntry(file, entry);
+    const AppEntry entry = mirelka::ParseAppEntry(leads, line);
 
     const std::vector<std::string> fields = mirelka::fuzz::ModelFields(leads, line);
     auto text = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
@@ -115,7 +108,7 @@ void CheckRoundTrip(const LeadBytes& leads, bool valid, FuzzedDataProvider& inpu
     FUZZ_CHECK(file.SetBasePath(kPath));
     FUZZ_CHECK(file.Open(RecordFile::Mode::Write));
     for (const AppEntry& entry : entries) {
-        mirelka::FormatAppEntry(file, entry);
+        file.Line() = mirelka::FormatAppEntry(entry);
         FUZZ_CHECK(file.WriteLine());
     }
     FUZZ_CHECK(file.Close());
@@ -124,8 +117,7 @@ void CheckRoundTrip(const LeadBytes& leads, bool valid, FuzzedDataProvider& inpu
     std::vector<AppEntry> loaded;
     for (const AppEntry& entry : entries) {
         FUZZ_CHECK(file.ReadLine());
-        AppEntry& back = loaded.emplace_back();
-        mirelka::ParseAppEntry(file, back);
+        const AppEntry& back = loaded.emplace_back(mirelka::ParseAppEntry(leads, file.Line()));
         FUZZ_CHECK(back.title == entry.title);
         FUZZ_CHECK(back.shortcut == entry.shortcut);
         FUZZ_CHECK(back.width == entry.width);

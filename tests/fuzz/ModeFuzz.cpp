@@ -20,13 +20,7 @@ using mirelka::LeadBytes;
 using mirelka::RecordFile;
 
 void CheckParse(const LeadBytes& leads, const std::string& line) {
-    mirelka::test::FakeFileSystem fs;
-    RecordFile file(fs, leads);
-    file.Line() = line;
-    DisplayMode mode;
-    mode.width = 1;
-    mode.driverRecord = {1, 2, 3};
-    mirelka::ParseMode(file, mode);
+    const DisplayMode mode = mirelka::ParseMode(leads, line);
 
     const std::vector<std::string> fields = mirelka::fuzz::ModelFields(leads, line);
     auto number = [&](std::size_t i) {
@@ -59,19 +53,17 @@ void CheckRoundTrip(FuzzedDataProvider& input) {
     mirelka::test::FakeFileSystem fs;
     RecordFile file(fs, leads);
     FUZZ_CHECK(file.SetBasePath("C:\\Mirelka\\ScreenMode.txt"));
-    FUZZ_CHECK(!mirelka::FormatMode(file, nullptr));
     FUZZ_CHECK(file.Open(RecordFile::Mode::Write));
     for (const DisplayMode& mode : modes) {
-        FUZZ_CHECK(mirelka::FormatMode(file, &mode));
+        file.Line() = mirelka::FormatMode(mode);
         FUZZ_CHECK(file.WriteLine());
     }
     FUZZ_CHECK(file.Close());
 
     FUZZ_CHECK(file.Open(RecordFile::Mode::Read));
-    DisplayMode back;
     for (const DisplayMode& mode : modes) {
         FUZZ_CHECK(file.ReadLine());
-        mirelka::ParseMode(file, back);
+        const DisplayMode back = mirelka::ParseMode(leads, file.Line());
         FUZZ_CHECK(back.SameModeAs(mode));
         FUZZ_CHECK(back.width == mode.width && back.height == mode.height &&
                    back.bitsPerPixel == mode.bitsPerPixel && back.frequency == mode.frequency);

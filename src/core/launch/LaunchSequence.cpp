@@ -85,7 +85,7 @@ std::string LaunchSequence::LaunchFolder(const std::string& workingDirectory) {
 }
 
 void LaunchSequence::RunAndWait(const std::string& program, const Shortcut& shortcut,
-                          const std::string& folder) {
+                                const std::string& folder) {
     // A ticked "run as administrator" box doesn't make creation fail, yet Explorer elevates.
     if (!shortcut.runAsAdministrator &&
         processes_.RunAndWait(program, CommandLineFor(shortcut.target, shortcut.arguments),

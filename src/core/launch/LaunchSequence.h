@@ -19,7 +19,7 @@ class ShortcutReader;
 class LaunchSequence {
 public:
     LaunchSequence(ShortcutReader& shortcuts, ProcessRunner& processes, const CodePage& codePage,
-             AppRegistry& registry, DisplayModes& modes)
+                   AppRegistry& registry, DisplayModes& modes)
         : shortcuts_(shortcuts),
           processes_(processes),
           codePage_(codePage),

@@ -6,9 +6,9 @@
 namespace mirelka {
 
 std::string FormatAppEntry(const AppEntry& entry) {
-    return JoinFields({entry.title, entry.shortcut, FormatInt(entry.width),
-                       FormatInt(entry.height), FormatInt(entry.bitsPerPixel),
-                       FormatInt(entry.frequency), entry.restoreOnExit != 0 ? "1" : "0"});
+    return JoinFields({entry.title, entry.shortcut, FormatInt(entry.width), FormatInt(entry.height),
+                       FormatInt(entry.bitsPerPixel), FormatInt(entry.frequency),
+                       entry.restoreOnExit != 0 ? "1" : "0"});
 }
 
 AppEntry ParseAppEntry(const LeadBytes& leads, std::string_view line) {

@@ -29,7 +29,8 @@ struct Form {
 // a Form and filled from the registry and the ticks.
 class ApplicationForm {
 public:
-    ApplicationForm(DialogView& view, const CodePage& codePage) : view_(view), codePage_(codePage) {}
+    ApplicationForm(DialogView& view, const CodePage& codePage)
+        : view_(view), codePage_(codePage) {}
 
     Form Read(const AppRegistry& registry, const ModeList& modes) const;
 

@@ -17,8 +17,8 @@
 namespace mirelka {
 
 SettingsWindow::SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
-                               ShortcutReader& shortcuts, FileDialog& fileDialog,
-                               AppStore& store, DisplayModes& modes, Visibility& visibility)
+                               ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
+                               DisplayModes& modes, Visibility& visibility)
     : view_(view),
       files_(files),
       codePage_(codePage),
@@ -126,12 +126,20 @@ void SettingsWindow::WriteScreenModes() {
 }
 
 void SettingsWindow::ShowTab(Tab tab) {
-    static constexpr int kApplicationControls[] = {
-        IDC_TITLE,          IDC_MODE_SELECTOR,    IDC_SHORTCUT,
-        IDC_TARGET,         IDC_WORKDIR,          IDC_TITLE_LABEL,
-        IDC_MODE_LABEL,     IDC_SHORTCUT_LABEL,   IDC_TARGET_LABEL,
-        IDC_WORKDIR_LABEL,  IDC_BROWSE_DESKTOP,   IDC_BROWSE_STARTMENU,
-        IDC_BROWSE_COMMON_STARTMENU, IDC_RESTORE};
+    static constexpr int kApplicationControls[] = {IDC_TITLE,
+                                                   IDC_MODE_SELECTOR,
+                                                   IDC_SHORTCUT,
+                                                   IDC_TARGET,
+                                                   IDC_WORKDIR,
+                                                   IDC_TITLE_LABEL,
+                                                   IDC_MODE_LABEL,
+                                                   IDC_SHORTCUT_LABEL,
+                                                   IDC_TARGET_LABEL,
+                                                   IDC_WORKDIR_LABEL,
+                                                   IDC_BROWSE_DESKTOP,
+                                                   IDC_BROWSE_STARTMENU,
+                                                   IDC_BROWSE_COMMON_STARTMENU,
+                                                   IDC_RESTORE};
     const bool applications = tab == Tab::Applications;
     for (const int id : kApplicationControls) {
         view_.ShowControl(id, applications);
