@@ -3,14 +3,11 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/LauncherDialog.h"
-#include "resources/ResourceIds.h"
-#include "fakes/FakePlatform.h"
 #include "text/MbString.h"
+#include "unit/Fixture.h"
 #include "unit/Sjis.h"
 
 namespace mirelka {
@@ -18,51 +15,45 @@ namespace {
 
 using namespace std::string_literals;
 using namespace test::sjis;
-using Titles = std::vector<std::string>;
+using test::kAppFile;
+using test::kError;
+using test::kNotice;
+using test::Said;
+using test::Texts;
 
-// The executable sits in a folder code page 932 can't name; paths are UTF-8.
-const std::string kExe = "C:\\게임\\Mirelka.exe";
-const std::string kData = "C:\\게임\\AppData.txt";
-const std::string kTemp = kData + ".tmp";
-
+const std::string kTemp = kAppFile + ".tmp";
 const std::string kCannotOpen = "AppData.txtをｵｰﾌﾟﾝできません";
-const std::string kReadError = kData + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
-const std::string kDiskFull = kData + " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+const std::string kReadError = kAppFile + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+const std::string kDiskFull = kAppFile + " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 
-class AppData : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dialog.OnInitDialog()); }
-
-    bool Load(const std::string& content) {
-        fs.files[kData] = content;
-        return dialog.Settings().ReadAppData();
-    }
-    Titles RegistryTitles() {
-        Titles titles;
-        dialog.Registry().ForEach([&](const AppEntry& entry) { titles.push_back(entry.title); });
-        return titles;
-    }
-    Titles TitleBox() const { return view.ComboTexts(IDC_TITLE); }
-    void ExpectOneError(const std::string& text) {
-        ASSERT_EQ(view.messages.size(), 1u);
-        EXPECT_EQ(view.messages[0].text, text);
-        EXPECT_EQ(view.messages[0].type, MessageType::Error);
-    }
-
-    test::FakePlatform p;
-    test::FakeView& view = p.view;
-    test::FakeFileSystem& fs = p.files;
-    LauncherDialog dialog{p.MakePorts(), kExe};
-};
-
-TEST_F(AppData, LivesBesideTheExecutable) {
-    EXPECT_EQ(dialog.AppFile().Path(), kData);
-    EXPECT_FALSE(fs.Exists(kData));
-    EXPECT_EQ(dialog.Registry().Count(), 0);
-    EXPECT_TRUE(view.messages.empty());
+const std::string kLink = "C:\\x.lnk";
+// The line AppData.txt gets for an entry Register makes.
+std::string Registered(const std::string& title) {
+    return title + "\t" + kLink + "\t0\t0\t0\t0\t0\r\n";
+}
+std::string RegisteredNotice(const std::string& title) {
+    return "「" + title + "」を登録しました";
 }
 
-TEST_F(AppData, LoadsInTitleOrderAndSavesExactBytes) {
+// Registers title (an existing shortcut, no mode) on the applications tab: the registry is
+// saved with it. What was said.
+Said Register(test::Mirelka& m, const std::string& title) {
+    m.p.files.files[kLink] = "";
+    EXPECT_TRUE(m.ClickTab(0));
+    m.Fill(title, kLink, 0, false);
+    return m.Press(IDC_REGISTER);
+}
+
+TEST(AppData, LivesBesideTheExecutableAndMayBeMissing) {
+    test::Mirelka m;
+    m.Start();
+    EXPECT_EQ(m.dialog.AppFile().Path(), kAppFile);
+    EXPECT_FALSE(m.p.files.Exists(kAppFile));
+    EXPECT_EQ(m.dialog.Registry().Count(), 0);
+    EXPECT_TRUE(m.p.view.messages.empty());
+}
+
+TEST(AppData, LoadsInTitleOrderAndSavesExactBytes) {
     const std::string content = "b\tB.lnk\t640\t480\t8\t60\t0\r\n"s +                         //
                                 kHyo + "\tC:\\" + kHyo + "\\x.lnk\t1024\t768\t32\t75\t2\n" +  //
                                 "a\ta.lnk\r\n" +                                              //
@@ -72,56 +63,52 @@ TEST_F(AppData, LoadsInTitleOrderAndSavesExactBytes) {
                                 kHalfA + "\r\n" +                                             //
                                 kSo + "\r\n" +                                                //
                                 "\r\n";
-    ASSERT_TRUE(Load(content));
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(RegistryTitles(), (Titles{"", "B", "a", "b", kHalfA, kSo, kPo, kHyo}));
-    EXPECT_EQ(TitleBox(), (Titles{"", "B", "a", "b", "ｱ", "ソ", "ポ", "表"}));
+    test::Mirelka m;
+    m.Start("", content);
+    EXPECT_TRUE(m.p.view.messages.empty());
+    EXPECT_EQ(m.Titles(), (Texts{"", "B", "a", "b", kHalfA, kSo, kPo, kHyo}));
+    EXPECT_EQ(m.p.view.ComboTexts(IDC_TITLE), (Texts{"", "B", "a", "b", "ｱ", "ソ", "ポ", "表"}));
 
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    const std::string saved = "\t\t0\t0\t0\t0\t0\r\n"s +                      //
-                              "B\t\t0\t0\t0\t0\t0\r\n" +                      //
-                              "a\ta.lnk\t0\t0\t0\t0\t0\r\n" +                 //
-                              "b\tB.lnk\t640\t480\t8\t60\t0\r\n" +            //
-                              kHalfA + "\t\t0\t0\t0\t0\t0\r\n" +              //
-                              kSo + "\t\t0\t0\t0\t0\t0\r\n" +                 //
-                              kPo + "\t" + kPo + ".lnk\t0\t0\t0\t0\t0\r\n" +  //
-                              kHyo + "\tC:\\" + kHyo + "\\x.lnk\t1024\t768\t32\t75\t1\r\n";
-    EXPECT_EQ(fs.files[kData], saved);
-    EXPECT_FALSE(fs.Exists(kTemp));
-    EXPECT_EQ(view.beeps, 1);
-    EXPECT_TRUE(view.messages.empty());
+    const std::string head = "\t\t0\t0\t0\t0\t0\r\n"s +  //
+                             "B\t\t0\t0\t0\t0\t0\r\n" +  //
+                             "a\ta.lnk\t0\t0\t0\t0\t0\r\n" + "b\tB.lnk\t640\t480\t8\t60\t0\r\n";
+    const std::string tail = kHalfA + "\t\t0\t0\t0\t0\t0\r\n"s +             //
+                             kSo + "\t\t0\t0\t0\t0\t0\r\n" +                 //
+                             kPo + "\t" + kPo + ".lnk\t0\t0\t0\t0\t0\r\n" +  //
+                             kHyo + "\tC:\\" + kHyo + "\\x.lnk\t1024\t768\t32\t75\t1\r\n";
+    EXPECT_EQ(Register(m, "c"), (Said{{RegisteredNotice("c"), kNotice}}));
+    const std::string saved = head + Registered("c") + tail;
+    EXPECT_EQ(m.File(kAppFile), saved);
+    EXPECT_FALSE(m.p.files.Exists(kTemp));
+    EXPECT_EQ(m.p.view.beeps, 1);
 
     // What was saved reads back as the same registry.
-    ASSERT_TRUE(dialog.Settings().ReadAppData());
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData], saved);
-    EXPECT_EQ(view.beeps, 2);
+    test::Mirelka next;
+    next.Start("", saved);
+    EXPECT_EQ(next.Titles(), (Texts{"", "B", "a", "b", "c", kHalfA, kSo, kPo, kHyo}));
+    next.Fill("c", "", 0, false);
+    next.Press(IDC_DELETE, {test::kYes});
+    EXPECT_EQ(next.File(kAppFile), head + tail);
+    EXPECT_EQ(next.p.view.beeps, 1);
 }
 
-TEST_F(AppData, AMissingFileLoadsNothingSilently) {
-    ASSERT_TRUE(Load("x\r\n"));
-    fs.files.erase(kData);
-    EXPECT_FALSE(dialog.Settings().ReadAppData());
-    EXPECT_EQ(dialog.Registry().Count(), 0);
-    EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(AppData, AReadErrorIsReportedAndLeavesTheTitleBox) {
-    ASSERT_TRUE(Load("old\r\n"));
-    fs.readFailsAfter = 7;
-    EXPECT_FALSE(Load("one\r\ntwo\r\nthree\r\n"));
-    ExpectOneError(kReadError);
-    EXPECT_EQ(TitleBox(), Titles{"old"});
+TEST(AppData, AReadErrorIsReportedAndHalfAFileNeverShown) {
+    test::Mirelka m;
+    m.p.files.readFailsAfter = 7;
+    m.Start("", "one\r\ntwo\r\nthree\r\n");
+    ASSERT_EQ(m.p.view.messages.size(), 1u);
+    EXPECT_EQ(m.p.view.messages[0].text, kReadError);
+    EXPECT_EQ(m.p.view.messages[0].type, kError);
+    EXPECT_EQ(m.dialog.Registry().Count(), 0);
+    EXPECT_TRUE(m.p.view.ComboTexts(IDC_TITLE).empty());
 
     // The failure does not stick.
-    fs.readFailsAfter.reset();
-    view.messages.clear();
-    EXPECT_TRUE(dialog.Settings().ReadAppData());
-    EXPECT_EQ(TitleBox(), (Titles{"one", "three", "two"}));
-    EXPECT_TRUE(view.messages.empty());
+    m.p.files.readFailsAfter.reset();
+    EXPECT_EQ(m.Press(ID_TRAY_SETTINGS), Said{});
+    EXPECT_EQ(m.p.view.ComboTexts(IDC_TITLE), (Texts{"one", "three", "two"}));
 }
 
-TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
+TEST(AppData, AFailedSaveKeepsThePreviousFile) {
     const std::string old = "a\tA.lnk\t1\t2\t3\t4\t1\r\nb\tB.lnk\t5\t6\t7\t8\t0\r\n";
     const struct {
         const char* name;
@@ -131,43 +118,38 @@ TEST_F(AppData, AFailedSaveKeepsThePreviousFile) {
         {"temp cannot be created", [](test::FakeFileSystem& f) { f.uncreatable.insert(kTemp); },
          kCannotOpen},
         {"replace refused (a read-only AppData.txt on Windows)",
-         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kData); }, kCannotOpen},
+         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kAppFile); }, kCannotOpen},
         {"disk full at once", [](test::FakeFileSystem& f) { f.writeLimit = 0; }, kDiskFull},
         {"disk full part-way", [](test::FakeFileSystem& f) { f.writeLimit = 30; }, kDiskFull},
         {"flush fails", [](test::FakeFileSystem& f) { f.failClose = true; }, kDiskFull},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs = test::FakeFileSystem();
-        view.messages.clear();
-        view.beeps = 0;
-        ASSERT_TRUE(Load(old));
-        ASSERT_TRUE(dialog.Registry().Insert({"c", "C.lnk", 9, 9, 9, 9, 1}));
-        c.fault(fs);
+        test::Mirelka m;
+        m.Start("", old);
+        c.fault(m.p.files);
 
-        EXPECT_FALSE(dialog.Settings().WriteAppData());
-        ExpectOneError(c.message);
-        EXPECT_EQ(view.beeps, 0);
-        EXPECT_EQ(fs.files[kData], old);
-        EXPECT_FALSE(fs.Exists(kTemp));
+        EXPECT_EQ(Register(m, "c"), (Said{{RegisteredNotice("c"), kNotice}, {c.message, kError}}));
+        EXPECT_EQ(m.p.view.beeps, 0);
+        EXPECT_EQ(m.File(kAppFile), old);
+        EXPECT_FALSE(m.p.files.Exists(kTemp));
+
+        // Once the disk is healthy again the next save goes through, with what failed to.
+        m.p.files = test::FakeFileSystem();
+        Register(m, "d");
+        EXPECT_EQ(m.File(kAppFile), old + Registered("c") + Registered("d"));
     }
 
-    // Once the disk is healthy again the next save goes through.
-    fs = test::FakeFileSystem();
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData], old + "c\tC.lnk\t9\t9\t9\t9\t1\r\n");
-
     // Held for a moment, as antivirus and indexers do with a fresh file: replaced once free.
-    ASSERT_TRUE(dialog.Registry().Insert({"d", "", 0, 0, 0, 0, 0}));
-    fs.unreplaceable.insert(kData);
-    view.messages.clear();
-    fs.onPause = [&] { fs.unreplaceable.clear(); };
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData], old + "c\tC.lnk\t9\t9\t9\t9\t1\r\nd\t\t0\t0\t0\t0\t0\r\n");
-    EXPECT_TRUE(view.messages.empty());
+    test::Mirelka m;
+    m.Start("", old);
+    m.p.files.unreplaceable.insert(kAppFile);
+    m.p.files.onPause = [&] { m.p.files.unreplaceable.clear(); };
+    EXPECT_EQ(Register(m, "d"), (Said{{RegisteredNotice("d"), kNotice}}));
+    EXPECT_EQ(m.File(kAppFile), old + Registered("d"));
 }
 
-TEST_F(AppData, BadInputLoadsByTheRules) {
+TEST(AppData, BadInputLoadsByTheRules) {
     std::string allBytes;
     for (int b = 0; b < 256; ++b) {
         allBytes.push_back(static_cast<char>(b));
@@ -180,7 +162,7 @@ TEST_F(AppData, BadInputLoadsByTheRules) {
     const struct {
         const char* name;
         std::string content;  // \032 is Ctrl-Z
-        Titles titles;
+        Texts titles;
     } cases[] = {
         {"every byte value", allBytes, {first, controls}},
         {"NUL bytes", "ab\0c\td\r\nx\ty\0z\r\n"s, {"abc", "x"}},
@@ -192,42 +174,32 @@ TEST_F(AppData, BadInputLoadsByTheRules) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        view.messages.clear();
-        EXPECT_TRUE(Load(c.content));
-        EXPECT_EQ(RegistryTitles(), c.titles);
-        EXPECT_EQ(view.ComboCount(IDC_TITLE), static_cast<int>(c.titles.size()));
-        EXPECT_TRUE(view.messages.empty());
+        test::Mirelka m;
+        m.Start("", c.content);
+        EXPECT_EQ(m.Titles(), c.titles);
+        EXPECT_EQ(m.p.view.ComboTexts(IDC_TITLE).size(), c.titles.size());
+        EXPECT_TRUE(m.p.view.messages.empty());
     }
-
-    ASSERT_TRUE(Load("t\tx\tabc\t4294967297\t-2147483649\t1e3\tyes\r\n"));
-    const AppEntry& numbers = dialog.Registry().At(0);
-    EXPECT_EQ(numbers.shortcut, "x");
-    EXPECT_EQ(numbers.width, 0);
-    EXPECT_EQ(numbers.height, 1);
-    EXPECT_EQ(numbers.bitsPerPixel, 2147483647);
-    EXPECT_EQ(numbers.frequency, 1);
-    EXPECT_EQ(numbers.restoreOnExit, 0);
-
-    ASSERT_TRUE(Load("b\x81\tc\r\n"));
-    EXPECT_EQ(dialog.Registry().At(0).shortcut, "c");
 }
 
-TEST_F(AppData, StrayLeadBytesAndNulsKeepEveryFieldInPlace) {
+TEST(AppData, StrayLeadBytesAndNulsKeepEveryFieldInPlace) {
     // Hand-edited: a lead byte before each separator and the line end, a NUL inside a title.
-    ASSERT_TRUE(
-        Load("Name\x81\tC:\\a\\x.lnk\x81\t640\x81\t480\t32\t60\t1\x81\r\n"
-             "Be\0ta\tb.lnk\t800\t600\t16\t75\t0\r\n"s));
-    const AppEntry& name = dialog.Registry().At(1);
+    test::Mirelka m;
+    m.Start("",
+            "Name\x81\tC:\\a\\x.lnk\x81\t640\x81\t480\t32\t60\t1\x81\r\n"
+            "Be\0ta\tb.lnk\t800\t600\t16\t75\t0\r\n"s);
+    const AppEntry& name = m.dialog.Registry().At(1);
     EXPECT_EQ(
         name.shortcut + "|" + std::to_string(name.width) + "|" + std::to_string(name.restoreOnExit),
         "C:\\a\\x.lnk\x81|640|1");
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData],
+    Register(m, "c");
+    EXPECT_EQ(m.File(kAppFile),
               "Beta\tb.lnk\t800\t600\t16\t75\t0\r\n"
-              "Name\x81\tC:\\a\\x.lnk\x81\t640\t480\t32\t60\t1\r\n");
+              "Name\x81\tC:\\a\\x.lnk\x81\t640\t480\t32\t60\t1\r\n" +
+                  Registered("c"));
 }
 
-TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
+TEST(AppData, BigAndRandomFilesLoadInSeconds) {
     // 10,000 lines in the order the program writes them.
     std::string many;
     for (int i = 0; i < 10000; ++i) {
@@ -245,13 +217,15 @@ TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
 
     const auto start = std::chrono::steady_clock::now();
 
-    ASSERT_TRUE(Load(many));
-    ASSERT_EQ(dialog.Registry().Count(), 10000);
-    EXPECT_EQ(dialog.Registry().At(0).title, "t100000");
-    EXPECT_EQ(dialog.Registry().At(9999).title, "t109999");
-    EXPECT_EQ(view.ComboCount(IDC_TITLE), 10000);
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData], many);
+    test::Mirelka ordered;
+    ordered.Start("", many);
+    const AppRegistry& registry = ordered.dialog.Registry();
+    ASSERT_EQ(registry.Count(), 10000);
+    EXPECT_EQ(registry.At(0).title, "t100000");
+    EXPECT_EQ(registry.At(9999).title, "t109999");
+    EXPECT_EQ(ordered.p.view.ComboTexts(IDC_TITLE).size(), 10000u);
+    Register(ordered, "u");
+    EXPECT_EQ(ordered.File(kAppFile), many + Registered("u"));
 
     // The same lines shuffled: every insert walks the registry.
     std::vector<std::string> lines;
@@ -268,27 +242,30 @@ TEST_F(AppData, BigAndRandomFilesLoadInSeconds) {
     for (const std::string& line : lines) {
         shuffled += line;
     }
-    ASSERT_TRUE(Load(shuffled));
-    ASSERT_TRUE(dialog.Settings().WriteAppData());
-    EXPECT_EQ(fs.files[kData], many);
+    test::Mirelka unordered;
+    unordered.Start("", shuffled);
+    Register(unordered, "u");
+    EXPECT_EQ(unordered.File(kAppFile), many + Registered("u"));
 
-    ASSERT_TRUE(Load(mega + "\tS\t1\t2\t3\t4\t1\r\n" + mega + mega));
-    ASSERT_EQ(dialog.Registry().Count(), 2);
-    EXPECT_EQ(dialog.Registry().At(0).title, mega);
-    EXPECT_EQ(dialog.Registry().At(0).frequency, 4);
-    EXPECT_EQ(dialog.Registry().At(1).title.size(), 2 * mega.size());
+    test::Mirelka huge;
+    huge.Start("", mega + "\tS\t1\t2\t3\t4\t1\r\n" + mega + mega);
+    ASSERT_EQ(huge.dialog.Registry().Count(), 2);
+    EXPECT_EQ(huge.dialog.Registry().At(0).title, mega);
+    EXPECT_EQ(huge.dialog.Registry().At(0).frequency, 4);
+    EXPECT_EQ(huge.dialog.Registry().At(1).title.size(), 2 * mega.size());
 
-    ASSERT_TRUE(Load(garbage));
-    const AppRegistry& registry = dialog.Registry();
-    EXPECT_GT(registry.Count(), 500);
-    for (std::int32_t i = 0; i < registry.Count(); ++i) {
-        const std::string& title = registry.At(i).title;
+    test::Mirelka random;
+    random.Start("", garbage);
+    const AppRegistry& titles = random.dialog.Registry();
+    EXPECT_GT(titles.Count(), 500);
+    for (std::int32_t i = 0; i < titles.Count(); ++i) {
+        const std::string& title = titles.At(i).title;
         EXPECT_EQ(title.find_first_of("\0\n\032"s), std::string::npos);
         if (i > 0) {
-            EXPECT_LT(MbsCompare(p.codePage->Leads(), registry.At(i - 1).title, title), 0);
+            EXPECT_LT(MbsCompare(random.p.codePage->Leads(), titles.At(i - 1).title, title), 0);
         }
     }
-    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(random.p.view.messages.empty());
 
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }

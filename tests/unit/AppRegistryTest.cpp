@@ -6,10 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "fakes/FakeFileSystem.h"
 #include "store/AppEntry.h"
 #include "store/AppRegistry.h"
-#include "store/RecordFile.h"
 #include "text/MbString.h"
 #include "unit/Sjis.h"
 
@@ -41,24 +39,7 @@ auto Fields(const AppEntry& e) {
                            int{e.restoreOnExit});
 }
 
-class AppEntryLine : public testing::Test {
-protected:
-    AppEntry Parse(const std::string& line) {
-        file.Line() = line;
-        ParseAppEntry(file, parsed);
-        return parsed;
-    }
-    std::string Format(const AppEntry& entry) {
-        FormatAppEntry(file, entry);
-        return file.Line();
-    }
-
-    test::FakeFileSystem fs;
-    RecordFile file{fs, kCp932};
-    AppEntry parsed;  // reused, so a parse that does not reset shows
-};
-
-TEST_F(AppEntryLine, ParsesByTheRules) {
+TEST(AppEntryLine, ParsesByTheRules) {
     const struct {
         std::string line;
         AppEntry expected;
@@ -69,24 +50,27 @@ TEST_F(AppEntryLine, ParsesByTheRules) {
         {"T\ts\t1\t2\t3\t4\t0\textra\t9", {"T", "s", 1, 2, 3, 4, 0}},
         {"T\t\t\t\t\t\t", {"T", "", 0, 0, 0, 0, 0}},
         {"T\ts\tabc\t-5\t99999999999\t+7\t2", {"T", "s", 0, -5, 1215752191, 7, 1}},
+        {"t\tx\tabc\t4294967297\t-2147483649\t1e3\tyes", {"t", "x", 0, 1, 2147483647, 1, 0}},
         {"T\ts\t1\t2\t3\t4\t 0", {"T", "s", 1, 2, 3, 4, 0}},
         {"T\ts\t1\t2\t3\t4\tyes", {"T", "s", 1, 2, 3, 4, 0}},
         {"T\ts\t1\t2\t3\t4\t-1", {"T", "s", 1, 2, 3, 4, 1}},
         {std::string(kHyo) + "\t" + kPo + "\t5", {kHyo, kPo, 5, 0, 0, 0, 0}},
+        // A lone lead byte takes no TAB for its trail byte.
+        {"b\x81\tc", {"b\x81", "c", 0, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.line));
-        EXPECT_EQ(Fields(Parse(c.line)), Fields(c.expected));
+        EXPECT_EQ(Fields(ParseAppEntry(kCp932, c.line)), Fields(c.expected));
     }
 }
 
-TEST_F(AppEntryLine, FormatsAllSevenFields) {
-    EXPECT_EQ(Format({}), "\t\t0\t0\t0\t0\t0");
-    EXPECT_EQ(Format({"T", "C:\\a b\\x.lnk", 1920, -1, 32, 144, 2}),
+TEST(AppEntryLine, FormatsAllSevenFields) {
+    EXPECT_EQ(FormatAppEntry({}), "\t\t0\t0\t0\t0\t0");
+    EXPECT_EQ(FormatAppEntry({"T", "C:\\a b\\x.lnk", 1920, -1, 32, 144, 2}),
               "T\tC:\\a b\\x.lnk\t1920\t-1\t32\t144\t1");
 
     const AppEntry entry{kHyo, std::string("C:\\") + kSo + "\\" + kPo + ".lnk", 640, 480, 8, 0, 1};
-    EXPECT_EQ(Fields(Parse(Format(entry))), Fields(entry));
+    EXPECT_EQ(Fields(ParseAppEntry(kCp932, FormatAppEntry(entry))), Fields(entry));
 }
 
 TEST(AppRegistry, KeepsOneEntryPerTitleInMbscmpOrder) {
@@ -126,6 +110,16 @@ TEST(AppRegistry, KeepsOneEntryPerTitleInMbscmpOrder) {
     registry.Clear();
     EXPECT_EQ(registry.Count(), 0);
     EXPECT_EQ(registry.Find(Entry("a")), nullptr);
+    EXPECT_FALSE(registry.Remove(Entry("a")));
+
+    // Emptied by removal, and filled again.
+    ASSERT_TRUE(registry.Insert(Entry("x")));
+    EXPECT_TRUE(registry.Remove(Entry("x")));
+    EXPECT_EQ(registry.Count(), 0);
+    EXPECT_EQ(registry.Find(Entry("x")), nullptr);
+    EXPECT_TRUE(registry.Insert(Entry("y")));
+    EXPECT_TRUE(registry.Insert(Entry("x")));
+    EXPECT_EQ(TitlesOf(registry), (Titles{"x", "y"}));
 }
 
 TEST(AppRegistry, AgreesWithAnOrderedSetOnRandomTitles) {
@@ -151,19 +145,6 @@ TEST(AppRegistry, AgreesWithAnOrderedSetOnRandomTitles) {
     for (const std::string& title : expected) {
         EXPECT_NE(registry.Find(Entry(title)), nullptr) << title;
     }
-}
-
-TEST(AppRegistry, EmptiesAndRefills) {
-    AppRegistry registry(kCp932);
-    EXPECT_FALSE(registry.Remove(Entry("x")));
-    ASSERT_TRUE(registry.Insert(Entry("x")));
-    EXPECT_TRUE(registry.Remove(Entry("x")));
-    EXPECT_EQ(registry.Count(), 0);
-    EXPECT_EQ(registry.Find(Entry("x")), nullptr);
-
-    EXPECT_TRUE(registry.Insert(Entry("y")));
-    EXPECT_TRUE(registry.Insert(Entry("x")));
-    EXPECT_EQ(TitlesOf(registry), (Titles{"x", "y"}));
 }
 
 }  // namespace

@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/LauncherDialog.h"
-#include "resources/ResourceIds.h"
-#include "fakes/FakePlatform.h"
+#include "resources/Commands.h"
+#include "unit/Fixture.h"
 
 namespace mirelka {
 namespace {
 
-using namespace std::string_literals;
-using Texts = std::vector<std::string>;
+using test::Texts;
 using Record = std::vector<unsigned char>;
+using Link = test::FakeShortcutReader::Link;
 
 const std::string kLink = "C:\\Links\\game.lnk";
 const std::string kGame = "C:\\Program Files\\Game\\game.exe";
@@ -22,56 +22,51 @@ const std::string kGameDir = "C:\\Program Files\\Game";
 constexpr unsigned char kSavedTag = 0x77;    // the registry's copy, apart from the table's
 constexpr unsigned char kCurrentTag = 0x66;  // the current mode's
 
-class Launch : public testing::Test {
-protected:
-    void SetUp() override {
-        p.display.Add(640, 480, 8, 60);
-        p.display.Add(800, 600, 16, 60);
-        p.display.Add(800, 600, 32, 60);
-        p.display.Add(1024, 768, 32, 60);
-        p.display.Add(800, 600, 16, 60);  // equal to item 1 in its four numbers
-        p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
-        p.shortcuts.links[kLink] = {kGame, kGameDir};
-        p.processes.existing.insert(kGame);
-        ASSERT_TRUE(dialog.OnInitDialog());
-        p.view.ListSetChecked(IDC_MODE_LIST, 3, true);  // item 1 stays unticked
-    }
-    // Registers entry; its launch command.
-    int Register(const AppEntry& entry) {
-        EXPECT_TRUE(dialog.Registry().Insert(entry));
-        for (std::int32_t i = 0; i < dialog.Registry().Count(); ++i) {
-            if (dialog.Registry().At(i).title == entry.title) {
-                return ID_LAUNCH_FIRST + i;
-            }
-        }
-        return 0;
-    }
-    // Each run as "program | command line | directory", elevated ones marked.
-    Texts Runs() const {
-        Texts runs;
-        for (const auto& run : p.processes.runs) {
-            runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory +
-                           (run.elevated ? " | elevated" : ""));
-        }
-        return runs;
-    }
-    // The tags of the driver records applied, in order.
-    std::vector<int> Applied() const {
-        std::vector<int> tags;
-        for (const DisplayMode& mode : p.display.applied) {
-            tags.push_back(mode.driverRecord.at(2));
-        }
-        return tags;
-    }
+using Launch = test::DialogTest;
 
-    test::FakePlatform p;
-    LauncherDialog dialog{p.MakePorts(), "C:\\Mirelka\\Mirelka.exe"};
-};
+// Five modes, item 4 equal to item 1 in its four numbers, and only item 3 ticked; the game's
+// shortcut. Entries as AppData.txt holds them.
+void StartWithGame(test::Mirelka& m, const std::string& appData = "") {
+    m.p.display.Add(640, 480, 8, 60);
+    m.p.display.Add(800, 600, 16, 60);
+    m.p.display.Add(800, 600, 32, 60);
+    m.p.display.Add(1024, 768, 32, 60);
+    m.p.display.Add(800, 600, 16, 60);
+    m.p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
+    m.p.shortcuts.links[kLink] = {kGame, kGameDir};
+    m.p.processes.existing.insert(kGame);
+    m.Start("", appData);
+    m.SetTicks({3});
+}
+// Registers entry; its launch command.
+int Register(LauncherDialog& dialog, const AppEntry& entry) {
+    AppRegistry& registry = dialog.Registry();
+    EXPECT_TRUE(registry.Insert(entry));
+    return LaunchCommandId(static_cast<std::size_t>(registry.Find(entry) - &registry.At(0)));
+}
+// Each run as "program | command line | directory", elevated ones marked.
+Texts Runs(const test::FakePlatform& p) {
+    Texts runs;
+    for (const auto& run : p.processes.runs) {
+        runs.push_back(run.program + " | " + run.commandLine + " | " + run.directory +
+                       (run.elevated ? " | elevated" : ""));
+    }
+    return runs;
+}
+// The tags of the driver records applied, in order.
+std::vector<int> Applied(const test::FakePlatform& p) {
+    std::vector<int> tags;
+    for (const DisplayMode& mode : p.display.applied) {
+        tags.push_back(mode.driverRecord.at(2));
+    }
+    return tags;
+}
 
 TEST_F(Launch, RunsTheTargetInItsFolderUnderTheEntrysModeAndRestores) {
-    Register({"a", "x.lnk", 0, 0, 0, 0, 0});
-    const int command = Register({"game", kLink, 800, 600, 16, 60, 1});
-    Register({"z", "x.lnk", 0, 0, 0, 0, 0});
+    StartWithGame(*this);
+    Register(dialog, {"a", "x.lnk", 0, 0, 0, 0, 0});
+    const int command = Register(dialog, {"game", kLink, 800, 600, 16, 60, 1});
+    Register(dialog, {"z", "x.lnk", 0, 0, 0, 0, 0});
     Record during;
     p.processes.onRun = [&] { during = p.display.registry->driverRecord; };
     p.processes.environment = {{"PROGRAMFILES", "C:\\Program Files"}};
@@ -81,19 +76,20 @@ TEST_F(Launch, RunsTheTargetInItsFolderUnderTheEntrysModeAndRestores) {
     EXPECT_TRUE(dialog.OnCommand(command));
 
     EXPECT_EQ(dialog.Registry().Cursor(), 1);
-    EXPECT_EQ(Runs(),
+    EXPECT_EQ(Runs(p),
               Texts{kGame + " | \"" + kGame + "\" -conf \"my game.conf\"  -window | " + kGameDir});
     EXPECT_EQ(during, p.display.table[1].driverRecord) << "the first equal item, unticked";
-    EXPECT_EQ(Applied(), (std::vector<int>{1, kSavedTag}));
+    EXPECT_EQ(Applied(p), (std::vector<int>{1, kSavedTag}));
     EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
     EXPECT_TRUE(p.view.messages.empty());
 }
 
 TEST_F(Launch, NothingStartsWhileALaunchRunsOrAShortcutIsRead) {
-    const int command = Register({"game", kLink, 800, 600, 32, 60, 1});
+    StartWithGame(*this);
+    const int command = Register(dialog, {"game", kLink, 800, 600, 32, 60, 1});
     // What the answering wait, and the shell's dialog inside Load, deliver meanwhile.
     const auto meanwhile = [&] {
-        dialog.OnTrayNotify(0x204);
+        dialog.OnTrayNotify(test::kRightButtonDown);
         for (const int id : {command, ID_TRAY_SETTINGS, ID_TRAY_EXIT, int{IDC_REGISTER}}) {
             EXPECT_TRUE(dialog.OnCommand(id));
         }
@@ -118,11 +114,12 @@ TEST_F(Launch, NothingStartsWhileALaunchRunsOrAShortcutIsRead) {
 }
 
 TEST_F(Launch, TheSessionEndingMidLaunchLeavesTheUsersModeForTheNextLogon) {
+    StartWithGame(*this);
     for (const int restore : {1, 0}) {
         dialog.Registry().Clear();
         p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
         const int command =
-            Register({"game", kLink, 800, 600, 32, 60, static_cast<std::uint8_t>(restore)});
+            Register(dialog, {"game", kLink, 800, 600, 32, 60, static_cast<std::uint8_t>(restore)});
         int atEnd = -1;
         p.processes.onRun = [&] {
             dialog.OnEndSession(true);
@@ -136,25 +133,38 @@ TEST_F(Launch, TheSessionEndingMidLaunchLeavesTheUsersModeForTheNextLogon) {
     EXPECT_EQ(p.display.registry->driverRecord.at(2), 2) << "no launch, nothing changes";
 }
 
-TEST_F(Launch, ModeAndRestoreRules) {
+TEST_F(Launch, ModeAndRestoreRulesAndAnUnreadableShortcutChangesNothing) {
+    StartWithGame(*this);
+    const Link game{kGame, kGameDir};
+    const Link gone{"C:\\gone.exe", kGameDir};
+    const auto broken = [&](bool Link::*part) {
+        Link link = game;
+        link.*part = false;
+        return link;
+    };
     const struct {
         const char* name;
         std::int32_t width, height, bits, frequency;
         std::uint8_t restore;
         bool registryReadable;
-        bool targetExists;
+        std::optional<Link> link;  // none: no such shortcut
         std::vector<int> applied;
+        bool runs;
     } cases[] = {
-        {"mode and restore", 800, 600, 32, 60, 1, true, true, {2, kSavedTag}},
-        {"mode, no restore", 800, 600, 32, 60, 0, true, true, {2}},
-        {"the current mode", 1024, 768, 32, 60, 1, true, true, {3, kSavedTag}},
-        {"not in the list", 1920, 1080, 32, 60, 1, true, true, {kSavedTag}},
-        {"differs in rate", 800, 600, 32, 75, 1, true, true, {kSavedTag}},
-        {"no mode", 0, 0, 0, 0, 1, true, true, {kSavedTag}},
-        {"no mode, no restore", 0, 0, 0, 0, 0, true, true, {}},
+        {"mode and restore", 800, 600, 32, 60, 1, true, game, {2, kSavedTag}, true},
+        {"mode, no restore", 800, 600, 32, 60, 0, true, game, {2}, true},
+        {"the current mode", 1024, 768, 32, 60, 1, true, game, {3, kSavedTag}, true},
+        {"not in the list", 1920, 1080, 32, 60, 1, true, game, {kSavedTag}, true},
+        {"differs in rate", 800, 600, 32, 75, 1, true, game, {kSavedTag}, true},
+        {"no mode", 0, 0, 0, 0, 1, true, game, {kSavedTag}, true},
+        {"no mode, no restore", 0, 0, 0, 0, 0, true, game, {}, true},
         // The mode in force at the launch stands in for the registry's.
-        {"registry unreadable", 800, 600, 32, 60, 1, false, true, {2, kCurrentTag}},
-        {"target did not start", 800, 600, 32, 60, 1, true, false, {2, kSavedTag}},
+        {"registry unreadable", 800, 600, 32, 60, 1, false, game, {2, kCurrentTag}, true},
+        {"target did not start", 800, 600, 32, 60, 1, true, gone, {2, kSavedTag}, false},
+        {"no such shortcut", 800, 600, 32, 60, 1, true, std::nullopt, {}, false},
+        {"load fails", 800, 600, 32, 60, 1, true, broken(&Link::resolves), {}, false},
+        {"no folder", 800, 600, 32, 60, 1, true, broken(&Link::folderReadable), {}, false},
+        {"no target", 800, 600, 32, 60, 1, true, broken(&Link::targetReadable), {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,55 +177,29 @@ TEST_F(Launch, ModeAndRestoreRules) {
         } else {
             p.display.registry = test::FakeDisplayDriver::MakeMode(1024, 768, 32, 60, kSavedTag);
         }
-        p.shortcuts.links[kLink].target = c.targetExists ? kGame : "C:\\gone.exe";
-        Register({"game", kLink, c.width, c.height, c.bits, c.frequency, c.restore});
-
-        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
-        EXPECT_EQ(Applied(), c.applied);
-        EXPECT_EQ(p.processes.runs.size(), c.targetExists ? 1u : 0u);
-        EXPECT_TRUE(p.view.messages.empty());
-    }
-}
-
-TEST_F(Launch, AShortcutThatCannotBeReadChangesNothing) {
-    using Link = test::FakeShortcutReader::Link;
-    const struct {
-        const char* name;
-        bool Link::*broken;  // null: no such shortcut at all
-    } cases[] = {
-        {"no such shortcut", nullptr},
-        {"load fails", &Link::resolves},
-        {"no folder", &Link::folderReadable},
-        {"no target", &Link::targetReadable},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        dialog.Registry().Clear();
-        Link link{kGame, kGameDir};
-        if (c.broken != nullptr) {
-            link.*c.broken = false;
+        p.shortcuts.links.erase(kLink);
+        if (c.link) {
+            p.shortcuts.links[kLink] = *c.link;
         }
-        p.shortcuts.links[kLink] = link;
-        Register({"game", c.broken != nullptr ? kLink : "C:\\missing.lnk", 800, 600, 32, 60, 1});
 
-        EXPECT_FALSE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
-        EXPECT_TRUE(p.display.applied.empty());
-        EXPECT_TRUE(p.processes.runs.empty());
+        EXPECT_TRUE(dialog.OnCommand(
+            Register(dialog, {"game", kLink, c.width, c.height, c.bits, c.frequency, c.restore})));
+        EXPECT_EQ(Applied(p), c.applied);
+        EXPECT_EQ(p.processes.runs.size(), c.runs ? 1u : 0u);
         EXPECT_TRUE(p.view.messages.empty());
     }
 
     // Without a shortcut reader nothing is launched either.
-    test::FakePlatform none;
-    none.shortcuts.available = false;
-    none.shortcuts.links[kLink] = {kGame, kGameDir};
-    none.processes.existing.insert(kGame);
-    LauncherDialog other(none.MakePorts(), "C:\\Mirelka\\Mirelka.exe");
-    other.OnInitDialog();
-    EXPECT_FALSE(other.Launch().LaunchEntry({"game", kLink, 0, 0, 0, 0, 1}));
-    EXPECT_TRUE(none.processes.runs.empty());
+    test::Mirelka none;
+    none.p.shortcuts.available = false;
+    StartWithGame(none);
+    none.dialog.OnCommand(Register(none.dialog, {"game", kLink, 800, 600, 32, 60, 1}));
+    EXPECT_TRUE(none.p.display.applied.empty());
+    EXPECT_TRUE(none.p.processes.runs.empty());
 }
 
 TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
+    StartWithGame(*this);
     const std::string run = "C:\\x\\run";
     const std::string hyoRun = "C:\\表\\run";
     const struct {
@@ -246,43 +230,43 @@ TEST_F(Launch, FindsTheProgramAsTheRuntimeDoesWithoutTheSearchPath) {
         p.display.applied.clear();
         p.processes.existing = {c.existing.begin(), c.existing.end()};
         p.shortcuts.links[kLink] = {c.target, ""};
-        Register({"game", kLink, 0, 0, 0, 0, 1});
 
-        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
+        EXPECT_TRUE(dialog.OnCommand(Register(dialog, {"game", kLink, 0, 0, 0, 0, 1})));
         if (c.program) {
-            EXPECT_EQ(Runs(), Texts{*c.program + " | \"" + c.target + "\" | C:\\Start"});
+            EXPECT_EQ(Runs(p), Texts{*c.program + " | \"" + c.target + "\" | C:\\Start"});
         } else {
             EXPECT_TRUE(p.processes.runs.empty());
         }
-        EXPECT_EQ(Applied(), std::vector<int>{kSavedTag}) << "restored either way";
+        EXPECT_EQ(Applied(p), std::vector<int>{kSavedTag}) << "restored either way";
     }
 }
 
 TEST_F(Launch, AnEmptyFolderRunsWhereTheLastLaunchLeftOff) {
+    StartWithGame(*this);
     p.shortcuts.links["b.lnk"] = {"C:\\B\\b.exe", ""};
     p.shortcuts.links["c.lnk"] = {"C:\\C\\c.exe", "C:\\Unreachable"};
     p.processes.existing.insert({"C:\\B\\b.exe", "C:\\C\\c.exe"});
     p.processes.missingFolders.insert("C:\\Unreachable");
-    const int a = Register({"a", kLink, 0, 0, 0, 0, 0});
-    const int b = Register({"b", "b.lnk", 0, 0, 0, 0, 0});
-    const int c = Register({"c", "c.lnk", 0, 0, 0, 0, 0});
+    const int a = Register(dialog, {"a", kLink, 0, 0, 0, 0, 0});
+    const int b = Register(dialog, {"b", "b.lnk", 0, 0, 0, 0, 0});
+    const int c = Register(dialog, {"c", "c.lnk", 0, 0, 0, 0, 0});
 
-    dialog.OnCommand(b);
-    dialog.OnCommand(a);
-    dialog.OnCommand(b);
-    dialog.OnCommand(c);
+    for (const int command : {b, a, b, c}) {
+        dialog.OnCommand(command);
+    }
     const std::string bRun = "C:\\B\\b.exe | \"C:\\B\\b.exe\" | ";
-    EXPECT_EQ(Runs(), (Texts{bRun + "C:\\Start", kGame + " | \"" + kGame + "\" | " + kGameDir,
-                             bRun + kGameDir, "C:\\C\\c.exe | \"C:\\C\\c.exe\" | " + kGameDir}));
+    EXPECT_EQ(Runs(p), (Texts{bRun + "C:\\Start", kGame + " | \"" + kGame + "\" | " + kGameDir,
+                              bRun + kGameDir, "C:\\C\\c.exe | \"C:\\C\\c.exe\" | " + kGameDir}));
     EXPECT_TRUE(p.view.messages.empty());
 
     // Remembered, not held: once the folder has gone, ours is where the next one starts.
     p.processes.missingFolders.insert(kGameDir);
     dialog.OnCommand(b);
-    EXPECT_EQ(Runs().back(), bRun + "C:\\Start");
+    EXPECT_EQ(Runs(p).back(), bRun + "C:\\Start");
 }
 
 TEST_F(Launch, ElevationIsAskedOfTheShellWaitedForAndTheModeStillComesBack) {
+    StartWithGame(*this);
     // Creation needs elevation (manifest, installer detection, compatibility setting); the
     // shortcut's own "run as administrator" box; the prompt declined.
     const bool cases[][3] = {
@@ -297,13 +281,13 @@ TEST_F(Launch, ElevationIsAskedOfTheShellWaitedForAndTheModeStillComesBack) {
         p.shortcuts.links[kLink].arguments = "-window";
         p.shortcuts.links[kLink].flags.runAsAdministrator = box;
         std::vector<int> during;
-        p.processes.onRun = [&] { during = Applied(); };
+        p.processes.onRun = [&] { during = Applied(p); };
 
-        EXPECT_TRUE(dialog.OnCommand(Register({"game", kLink, 800, 600, 32, 60, 1})));
-        EXPECT_EQ(Runs(),
+        EXPECT_TRUE(dialog.OnCommand(Register(dialog, {"game", kLink, 800, 600, 32, 60, 1})));
+        EXPECT_EQ(Runs(p),
                   declined ? Texts{} : Texts{kGame + " | -window | " + kGameDir + " | elevated"});
         EXPECT_EQ(during, declined ? std::vector<int>{} : std::vector<int>{2}) << "waited for";
-        EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+        EXPECT_EQ(Applied(p), (std::vector<int>{2, kSavedTag}));
     }
 }
 
@@ -311,33 +295,36 @@ TEST_F(Launch, AnInstallerShortcutStartsAndShowsTheInstallersProgram) {
     const std::string suite = "C:\\Program Files\\Suite\\suite.exe";
     p.processes.existing.insert(suite);
     for (const char* link : {"known.lnk", "unknown.lnk"}) {
-        p.shortcuts.links[link] = {kGame,
-                                   "C:\\Suite"};  // the installer's cached file, not suite.exe
+        // The installer's cached file, not suite.exe.
+        p.shortcuts.links[link] = {kGame, "C:\\Suite"};
         p.shortcuts.links[link].flags.advertised = true;
-        Register({link, link, 0, 0, 0, 0, 0});
     }
     p.shortcuts.installed["known.lnk"] = suite;
+    StartWithGame(
+        *this,
+        "known.lnk\tknown.lnk\t0\t0\t0\t0\t1\r\nunknown.lnk\tunknown.lnk\t0\t0\t0\t0\t1\r\n");
 
-    EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
-    EXPECT_FALSE(dialog.Launch().LaunchEntry(dialog.Registry().At(1)));
-    EXPECT_EQ(Runs(), Texts{suite + " | \"" + suite + "\" | C:\\Suite"});
-    dialog.Settings().FillTitleBox();
-    for (const auto& [title, target] : {std::pair{0, suite}, std::pair{1, ""s}}) {
-        p.view.ComboSelect(IDC_TITLE, title);
-        ASSERT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
+    for (const int command : {LaunchCommandId(0), LaunchCommandId(1)}) {
+        EXPECT_TRUE(dialog.OnCommand(command));
+    }
+    EXPECT_EQ(Runs(p), Texts{suite + " | \"" + suite + "\" | C:\\Suite"});
+    EXPECT_EQ(Applied(p), std::vector<int>{kSavedTag}) << "the unknown one is not read at all";
+    for (const auto& [title, target] : {std::pair{0, suite}, std::pair{1, std::string()}}) {
+        ChooseTitle(title);
         EXPECT_EQ(p.view.Text(IDC_TARGET), target);
     }
 }
 
 TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
-    Register({"a", "x.lnk", 0, 0, 0, 0, 0});
-    const int game = Register({"game", kLink, 800, 600, 32, 60, 1});
+    StartWithGame(*this);
+    Register(dialog, {"a", "x.lnk", 0, 0, 0, 0, 0});
+    const int game = Register(dialog, {"game", kLink, 800, 600, 32, 60, 1});
 
-    for (const int command : {ID_LAUNCH_FIRST + 2, ID_LAUNCH_LAST}) {
+    for (const int command : {LaunchCommandId(2), ID_LAUNCH_LAST}) {
         EXPECT_TRUE(dialog.OnCommand(command));
     }
-    dialog.Launch().OnLaunchApp(ID_LAUNCH_FIRST - 1);
-    dialog.Launch().OnLaunchApp(ID_LAUNCH_FIRST - 100000);
+    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 1);
+    dialog.OnLaunchApp(ID_LAUNCH_FIRST - 100000);
     EXPECT_EQ(dialog.Registry().Cursor(), -1);
     EXPECT_TRUE(p.display.applied.empty());
     EXPECT_TRUE(p.processes.runs.empty());
@@ -346,7 +333,7 @@ TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
     p.processes.onRun = [&] { dialog.Registry().Clear(); };
     EXPECT_TRUE(dialog.OnCommand(game));
     EXPECT_EQ(p.processes.runs.size(), 1u);
-    EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+    EXPECT_EQ(Applied(p), (std::vector<int>{2, kSavedTag}));
 }
 
 }  // namespace

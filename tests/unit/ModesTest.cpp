@@ -7,70 +7,42 @@
 #include <string>
 #include <vector>
 
-#include "app/LauncherDialog.h"
-#include "resources/ResourceIds.h"
+#include "display/DisplayModes.h"
 #include "display/ModeRules.h"
-#include "fakes/FakePlatform.h"
-#include "store/RecordFile.h"
-#include "unit/Sjis.h"
+#include "unit/Fixture.h"
 
 namespace mirelka {
 namespace {
 
 using namespace std::string_literals;
-using namespace test::sjis;
-using Texts = std::vector<std::string>;
+using test::kError;
+using test::kModeFile;
+using test::Said;
+using test::Texts;
 using Record = std::vector<unsigned char>;
 
-// A folder code page 932 can't name, as in the data-file tests: paths are UTF-8.
-const std::string kExe = "C:\\게임\\Mirelka.exe";
-const std::string kFile = "C:\\게임\\ScreenMode.txt";
-const std::string kTemp = kFile + ".tmp";
-
+const std::string kTemp = kModeFile + ".tmp";
 const std::string kTickOne = "解像度を一つ以上ﾁｪｯｸしないと\n保存できません";
 const std::string kCannotOpen = "ScreenMode.txtをｵｰﾌﾟﾝできません";
-const std::string kDiskFull = "C:\\게임\\ScreenMode.txt へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+const std::string kDiskFull = kModeFile + " へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 
-// Six usable modes; their lines in ScreenMode.txt.
+// The lines in ScreenMode.txt of the six modes of FakeDisplayDriver::AddSixModes.
 const char* const kLines[] = {"640\t480\t8\t60\r\n",   "800\t600\t16\t60\r\n",
                               "800\t600\t32\t60\r\n",  "1024\t768\t32\t60\r\n",
                               "1024\t768\t32\t75\r\n", "1280\t1024\t32\t60\r\n"};
 
-struct Launcher {
-    test::FakePlatform p;
-    LauncherDialog dialog{p.MakePorts(), kExe};
+// Starts m with ScreenMode.txt holding content (empty ones too), or with no such file.
+void StartWith(test::Mirelka& m, const std::optional<std::string>& content) {
+    if (content) {
+        m.p.files.files[kModeFile] = *content;
+    }
+    m.Start();
+}
 
-    explicit Launcher(bool sixModes = true) {
-        if (sixModes) {
-            p.display.AddSixModes();
-        }
-    }
-
-    // Starts the dialog with ScreenMode.txt holding content, or with no such file.
-    void Start(const std::optional<std::string>& content) {
-        if (content) {
-            p.files.files[kFile] = *content;
-        }
-        ASSERT_TRUE(dialog.OnInitDialog());
-    }
-    std::vector<int> Ticked() const {
-        std::vector<int> ticked;
-        for (int i = 0; i < p.view.ListCount(IDC_MODE_LIST); ++i) {
-            if (p.view.ListChecked(IDC_MODE_LIST, i)) {
-                ticked.push_back(i);
-            }
-        }
-        return ticked;
-    }
-    void Tick(int index, bool on = true) { p.view.ListSetChecked(IDC_MODE_LIST, index, on); }
-    // The driver record of the last mode applied; empty when none was.
-    Record LastApplied() const {
-        return p.display.applied.empty() ? Record{} : p.display.applied.back().driverRecord;
-    }
-    const Record& TableRecord(std::size_t index) const {
-        return p.display.table[index].driverRecord;
-    }
-};
+// The driver record of the last mode applied; empty when none was.
+Record LastApplied(const test::Mirelka& m) {
+    return m.p.display.applied.empty() ? Record{} : m.p.display.applied.back().driverRecord;
+}
 
 TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
     const struct {
@@ -91,7 +63,7 @@ TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
         {1024, 768, 32, 60, " 1024×768×32 60Hz"},  // differs from the one above elsewhere
         {1280, 1024, 32, 0xFFFFFFFFu, " 1280×1024×32 -1Hz"},  // compared unsigned, shown as %d
     };
-    Launcher s(false);
+    test::Mirelka s;
     Texts labels;
     std::vector<Record> records;
     for (const auto& m : modes) {
@@ -101,7 +73,7 @@ TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
             records.push_back(s.p.display.table.back().driverRecord);
         }
     }
-    s.Start(std::nullopt);
+    s.Start();
 
     EXPECT_EQ(s.p.view.ListTexts(IDC_MODE_LIST), labels);
     ASSERT_EQ(s.dialog.Modes().Count(), records.size());
@@ -130,21 +102,33 @@ TEST(Modes, TheFileTicksTheFirstEqualItemPerLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Launcher s;
+        test::Mirelka s;
+        s.p.display.AddSixModes();
         s.p.display.Add(800, 600, 16, 60);  // a second item equal to item 1
-        s.Start(c.content);
-        EXPECT_EQ(s.Ticked(), c.ticked);
-        EXPECT_EQ(s.dialog.Display().RestoreModeChecks(), c.count);
+        StartWith(s, c.content);
         EXPECT_EQ(s.Ticked(), c.ticked);
         EXPECT_EQ(s.dialog.VisibilityFlag(), c.count == 0);
-        EXPECT_EQ(s.p.files.ReadersOf(kFile), 0) << "the file was left open";
+        EXPECT_EQ(s.p.files.ReadersOf(kModeFile), 0) << "the file was left open";
         EXPECT_TRUE(s.p.view.messages.empty());
+
+        // How many lines matched; read again, the same ticks.
+        DisplayModes modes(s.p.display, s.p.files, s.p.codePage->Leads());
+        modes.PlaceBeside(test::kExe);
+        modes.FillModeList();
+        EXPECT_EQ(modes.RestoreModeChecks(), c.count);
+        EXPECT_EQ(modes.RestoreModeChecks(), c.count);
+        for (std::size_t i = 0; i < modes.List().Count(); ++i) {
+            EXPECT_EQ(modes.List().IsTicked(i), s.dialog.Modes().IsTicked(i)) << i;
+        }
     }
 
-    Launcher none(false);  // no usable mode: the file is not even needed
+    // No usable mode: the file is not even opened (a held one would be waited for and reported).
+    test::Mirelka none;
     none.p.display.Add(320, 200, 8, 60);
-    none.Start(kLines[0]);
-    EXPECT_EQ(none.dialog.Display().RestoreModeChecks(), 0);
+    none.p.files.unreadable.insert(kModeFile);
+    StartWith(none, kLines[0]);
+    EXPECT_TRUE(none.p.view.messages.empty());
+    EXPECT_EQ(none.p.files.paused, 0u);
 }
 
 TEST(Modes, ALineParsesFourNumbersOnly) {
@@ -158,15 +142,9 @@ TEST(Modes, ALineParsesFourNumbersOnly) {
         {"", 0, 0, 0, 0},
         {"-1\tx\t 32\t60Hz\t99", 0xFFFFFFFFu, 0, 32, 60},
     };
-    test::FakeFileSystem fs;
-    const LeadBytes leads = LeadBytes::Cp932();
-    RecordFile file(fs, leads);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        // What an earlier line or the driver left in it must go.
-        DisplayMode mode = test::FakeDisplayDriver::MakeMode(1, 2, 3, 4, 5);
-        file.Line() = c.line;
-        ParseMode(file, mode);
+        const DisplayMode mode = ParseMode(LeadBytes::Cp932(), c.line);
         EXPECT_EQ(mode.width, c.width);
         EXPECT_EQ(mode.height, c.height);
         EXPECT_EQ(mode.bitsPerPixel, c.bits);
@@ -176,12 +154,13 @@ TEST(Modes, ALineParsesFourNumbersOnly) {
 }
 
 TEST(Modes, StartupWithTicksFillsTheSelectorAndHidesOnPaint) {
-    Launcher s;
+    test::Mirelka s;
+    s.p.display.AddSixModes();
     s.Start(kLines[4] + "800\t600\t16\t60\r\n"s);
 
     EXPECT_TRUE(s.dialog.StartupModeValid());
     EXPECT_TRUE(s.dialog.StartupMode().SameModeAs(s.p.display.table[3]));
-    EXPECT_EQ(s.dialog.StartupMode().driverRecord, s.TableRecord(3));
+    EXPECT_EQ(s.dialog.StartupMode().driverRecord, s.p.display.table[3].driverRecord);
     EXPECT_EQ(s.p.view.tabs[IDC_TAB], (Texts{"アプリケーション設定", "基本設定"}));
     EXPECT_EQ(s.p.view.TabSelection(IDC_TAB), 0);
 
@@ -218,12 +197,14 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Launcher s(c.usableModes);
-        if (!c.usableModes) {
+        test::Mirelka s;
+        if (c.usableModes) {
+            s.p.display.AddSixModes();
+        } else {
             s.p.display.Add(640, 480, 4, 60);
         }
         s.p.view.hiddenControls = c.hiddenBefore;
-        s.Start(c.content);
+        StartWith(s, c.content);
 
         EXPECT_EQ(s.dialog.StartupModeValid(), c.usableModes);
         EXPECT_EQ(s.p.view.TabSelection(IDC_TAB), 1);
@@ -233,7 +214,7 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
             hidden.insert(2);
         }
         EXPECT_EQ(s.p.view.hiddenControls, hidden);
-        EXPECT_EQ(s.p.view.ComboCount(IDC_MODE_SELECTOR), 0);
+        EXPECT_TRUE(s.p.view.ComboTexts(IDC_MODE_SELECTOR).empty());
         EXPECT_TRUE(s.dialog.VisibilityFlag());
         EXPECT_EQ(s.dialog.OnPaint(), LauncherDialog::PaintAction::Default);
         EXPECT_TRUE(s.p.view.visible);
@@ -242,37 +223,36 @@ TEST(Modes, StartupWithoutTicksStaysOnScreenOnTheModeTab) {
 }
 
 TEST(Modes, SaveWritesTheTicksInListOrder) {
-    Launcher s;
+    test::Mirelka s;
+    s.p.display.AddSixModes();
     const std::string old = "1\t2\t3\t4\r\n";
     s.Start(old);
 
-    EXPECT_TRUE(s.dialog.OnCommand(1016));
-    ASSERT_EQ(s.p.view.messages.size(), 1u);
-    EXPECT_EQ(s.p.view.messages[0].text, kTickOne);
-    EXPECT_EQ(s.p.view.messages[0].type, MessageType::Error);
-    EXPECT_EQ(s.p.files.files[kFile], old);
+    // The user's click while the box is up changes nothing.
+    s.p.view.onMessage = [&] { s.dialog.OnToggleMode(0); };
+    EXPECT_EQ(s.Press(IDC_REGISTER), (Said{{kTickOne, kError}}));
+    EXPECT_EQ(s.Ticked(), std::vector<int>{});
+    EXPECT_EQ(s.p.files.files[kModeFile], old);
     EXPECT_EQ(s.p.view.beeps, 0);
 
-    for (const int index : {5, 2, 0, 3}) {
-        s.Tick(index);
+    for (const std::size_t index : {5u, 2u, 0u, 3u, 2u}) {
+        s.dialog.OnToggleMode(index);
     }
-    s.Tick(2, false);
-    EXPECT_EQ(s.p.files.files[kFile], old) << "written before the user saved";
-    s.p.view.TabSelect(IDC_TAB, 0);
-    s.dialog.OnCommand(1016);
-    EXPECT_EQ(s.p.files.files[kFile], old) << "saved from the applications tab";
+    EXPECT_EQ(s.p.files.files[kModeFile], old) << "written before the user saved";
+    ASSERT_TRUE(s.ClickTab(0));
+    s.Press(IDC_REGISTER);
+    EXPECT_EQ(s.p.files.files[kModeFile], old) << "saved from the applications tab";
 
-    s.p.view.messages.clear();
     s.p.view.beeps = 0;
-    s.p.view.TabSelect(IDC_TAB, 1);
-    EXPECT_TRUE(s.dialog.OnCommand(1016));
+    ASSERT_TRUE(s.ClickTab(1));
+    EXPECT_EQ(s.Press(IDC_REGISTER), Said{});
     const std::string saved = kLines[0] + std::string(kLines[3]) + kLines[5];
-    EXPECT_EQ(s.p.files.files[kFile], saved);
+    EXPECT_EQ(s.p.files.files[kModeFile], saved);
     EXPECT_FALSE(s.p.files.Exists(kTemp));
     EXPECT_EQ(s.p.view.beeps, 1);
-    EXPECT_TRUE(s.p.view.messages.empty());
 
-    Launcher next;
+    test::Mirelka next;
+    next.p.display.AddSixModes();
     next.Start(saved);
     EXPECT_EQ(next.Ticked(), (std::vector<int>{0, 3, 5}));
 }
@@ -286,31 +266,30 @@ TEST(Modes, AFailedSaveKeepsTheOldFile) {
         {"temp cannot be created", [](test::FakeFileSystem& f) { f.uncreatable.insert(kTemp); },
          kCannotOpen},
         {"replace refused (a read-only ScreenMode.txt on Windows)",
-         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kFile); }, kCannotOpen},
+         [](test::FakeFileSystem& f) { f.unreplaceable.insert(kModeFile); }, kCannotOpen},
         {"disk full at once", [](test::FakeFileSystem& f) { f.writeLimit = 0; }, kDiskFull},
         {"disk full part-way", [](test::FakeFileSystem& f) { f.writeLimit = 20; }, kDiskFull},
         {"flush fails", [](test::FakeFileSystem& f) { f.failClose = true; }, kDiskFull},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Launcher s;
+        test::Mirelka s;
+        s.p.display.AddSixModes();
         s.Start(kLines[0]);
-        s.p.view.TabSelect(IDC_TAB, 1);
-        s.Tick(4);
+        ASSERT_TRUE(s.ClickTab(1));
+        s.SetTicks({0, 4});
         c.fault(s.p.files);
 
-        EXPECT_TRUE(s.dialog.OnCommand(1016));
-        ASSERT_EQ(s.p.view.messages.size(), 1u);
-        EXPECT_EQ(s.p.view.messages[0].text, c.message);
-        EXPECT_EQ(s.p.view.messages[0].type, MessageType::Error);
+        EXPECT_EQ(s.Press(IDC_REGISTER), (Said{{c.message, kError}}));
         EXPECT_EQ(s.p.view.beeps, 0);
-        EXPECT_EQ(s.p.files.files[kFile], kLines[0]);
+        EXPECT_EQ(s.p.files.files[kModeFile], kLines[0]);
         EXPECT_FALSE(s.p.files.Exists(kTemp));
     }
 }
 
 TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
-    Launcher s;
+    test::Mirelka s;
+    s.p.display.AddSixModes();
     s.Start(kLines[2] + std::string(kLines[4]));
     // The selector's data is the list index; the command is 33001 plus it.
     ASSERT_EQ(s.p.view.ComboItemData(IDC_MODE_SELECTOR, 1), 2);
@@ -323,8 +302,8 @@ TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
     for (const auto& step : steps) {
         SCOPED_TRACE(step.id);
         EXPECT_TRUE(s.dialog.OnCommand(step.id));
-        EXPECT_EQ(s.LastApplied(), s.TableRecord(step.mode));
-        EXPECT_EQ(s.p.display.registry->driverRecord, s.TableRecord(step.mode));
+        EXPECT_EQ(LastApplied(s), s.p.display.table[step.mode].driverRecord);
+        EXPECT_EQ(s.p.display.registry->driverRecord, s.p.display.table[step.mode].driverRecord);
     }
     const std::size_t applied = s.p.display.applied.size();
     EXPECT_TRUE(s.dialog.OnCommand(33007)) << "past the list";
@@ -334,7 +313,8 @@ TEST(Modes, CommandsApplyListItemsAndTheStartupMode) {
 }
 
 TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
-    Launcher s;
+    test::Mirelka s;
+    s.p.display.AddSixModes();
     s.p.display.registry.reset();
     s.Start(kLines[1]);
     EXPECT_FALSE(s.dialog.StartupModeValid());
@@ -343,22 +323,7 @@ TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
     EXPECT_TRUE(s.dialog.OnCommand(33002));
     EXPECT_TRUE(s.dialog.OnCommand(33000));
     ASSERT_EQ(s.p.display.applied.size(), 1u);
-    EXPECT_EQ(s.LastApplied(), s.TableRecord(1));
-}
-
-TEST(Modes, OnlyTheFirst998ItemsHaveACommand) {
-    Launcher s(false);
-    for (std::uint32_t i = 0; i < 1000; ++i) {
-        s.p.display.Add(640 + i, 480, 32, 60);
-    }
-    s.Start(std::nullopt);
-    ASSERT_EQ(s.dialog.Modes().Count(), 1000u);
-    EXPECT_TRUE(s.dialog.OnCommand(33998));
-    ASSERT_EQ(s.p.display.applied.size(), 1u);
-    EXPECT_EQ(s.p.display.applied[0].width, 640u + 997u);
-    EXPECT_EQ(s.LastApplied(), s.TableRecord(997));
-    EXPECT_FALSE(s.dialog.OnCommand(33999));
-    EXPECT_EQ(s.p.display.applied.size(), 1u);
+    EXPECT_EQ(LastApplied(s), s.p.display.table[1].driverRecord);
 }
 
 }  // namespace

@@ -20,33 +20,28 @@ const LeadBytes kCp932 = LeadBytes::Cp932();
 const std::string kPath = "C:\\data\\Records.txt";
 const std::string kTemp = kPath + ".tmp";
 
+// What ReadAll makes of content; a file it reads must be left closed.
 Lines ReadAll(FakeFileSystem& fs, const std::string& content) {
     fs.files[kPath] = content;
     RecordFile file(fs, kCp932);
     file.SetBasePath(kPath.c_str());
-    EXPECT_TRUE(file.Open(RecordFile::Mode::Read));
-    Lines lines;
-    while (file.ReadLine()) {
-        lines.push_back(file.Line());
-    }
-    EXPECT_EQ(file.LastError(), RecordFile::Error::None);
-    EXPECT_TRUE(file.Close());
+    Lines lines = {"stale"};
+    EXPECT_EQ(file.ReadAll(lines), FileStatus::Done);
+    EXPECT_EQ(fs.ReadersOf(kPath), 0);
     return lines;
 }
 
-// WriteLine each; false at the first that fails.
-bool WriteLines(RecordFile& file, const Lines& lines) {
-    for (const std::string& line : lines) {
-        file.Line() = line;
-        if (!file.WriteLine()) {
-            return false;
+// The rewrite the stores make, of these lines.
+FileStatus Rewrite(RecordFile& file, const Lines& lines) {
+    return RewriteRecords(file, [&] {
+        for (const std::string& line : lines) {
+            file.Line() = line;
+            if (!file.WriteLine()) {
+                return false;
+            }
         }
-    }
-    return true;
-}
-
-bool WriteAll(RecordFile& file, const Lines& lines) {
-    return file.Open(RecordFile::Mode::Write) && WriteLines(file, lines) && file.Close();
+        return true;
+    });
 }
 
 TEST(RecordFilePath, ReplacesTheLastComponentOfAUtf8Path) {
@@ -129,45 +124,37 @@ TEST(RecordFileRead, HandlesLongLinesAndItsOwnBufferBoundary) {
     EXPECT_EQ(ReadAll(fs, head + "\r\032b"), (Lines{head + "\r"}));
 }
 
-TEST(RecordFileRead, ReportsAReadErrorPartWay) {
-    const std::string content = "one\r\ntwo\r\nthree\r\n";
-    const struct {
-        std::size_t failAfter;
-        Lines before;
-    } cases[] = {{0, {}}, {7, {"one"}}, {10, {"one", "two"}}, {15, {"one", "two"}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failAfter);
-        FakeFileSystem fs;
-        fs.files[kPath] = content;
-        fs.readFailsAfter = c.failAfter;
-        RecordFile file(fs, kCp932);
-        file.SetBasePath(kPath.c_str());
-        ASSERT_TRUE(file.Open(RecordFile::Mode::Read));
-        Lines lines;
-        while (file.ReadLine()) {
-            lines.push_back(file.Line());
-        }
-        EXPECT_EQ(lines, c.before);
-        EXPECT_EQ(file.LastError(), RecordFile::Error::Read);
-        EXPECT_FALSE(file.ReadLine());
-        EXPECT_FALSE(file.Close());
+TEST(RecordFileRead, IsWholeOrNothing) {
+    FakeFileSystem fs;
+    RecordFile file(fs, kCp932);
+    file.SetBasePath(kPath.c_str());
+    Lines lines = {"stale"};
+    EXPECT_EQ(file.ReadAll(lines), FileStatus::CannotOpen);
+    EXPECT_EQ(lines, Lines{}) << "no file: nothing in it";
+
+    // A read error part-way is never taken for the end of the file.
+    fs.files[kPath] = "one\r\ntwo\r\nthree\r\n";
+    for (const std::size_t failAfter : {0u, 7u, 10u, 15u}) {
+        SCOPED_TRACE(failAfter);
+        fs.readFailsAfter = failAfter;
+        lines = {"kept"};
+        EXPECT_EQ(file.ReadAll(lines), FileStatus::ReadFailed);
+        EXPECT_EQ(lines, Lines{"kept"});
+        EXPECT_FALSE(file.IsOpen());
 
         // The next reading starts afresh.
         fs.readFailsAfter.reset();
-        ASSERT_TRUE(file.Open(RecordFile::Mode::Read));
-        EXPECT_TRUE(file.ReadLine());
-        EXPECT_EQ(file.LastError(), RecordFile::Error::None);
+        EXPECT_EQ(file.ReadAll(lines), FileStatus::Done);
+        EXPECT_EQ(lines, (Lines{"one", "two", "three"}));
     }
 }
 
 TEST(RecordFileFields, SplitAtTabsAndJoinBack) {
-    FakeFileSystem fs;
-    RecordFile file(fs, kCp932);
-    auto fields = [&](const std::string& line) {
-        file.Line() = line;
+    auto fields = [](const std::string& line) {
+        std::string_view rest = line;
         Lines out;
         std::string field = "junk";
-        while (file.NextField(field)) {
+        while (NextField(kCp932, rest, field)) {
             out.push_back(field);
         }
         EXPECT_EQ(field, "");
@@ -178,29 +165,21 @@ TEST(RecordFileFields, SplitAtTabsAndJoinBack) {
     EXPECT_EQ(fields(std::string(kPo) + "\t" + kHyo + "\t" + kSo), (Lines{kPo, kHyo, kSo}));
     EXPECT_EQ(fields("a\x81\tb\x81\tc"), (Lines{"a\x81", "b\x81", "c"}));
 
-    auto joined = [&](const Lines& parts) {
-        file.ClearLine();
-        for (const std::string& part : parts) {
-            file.AppendField(part);
-        }
-        return file.Line();
-    };
-    EXPECT_EQ(joined({"x", "", "y"}), "x\t\ty");
-    EXPECT_EQ(joined({"", "y"}), "\ty");
-    EXPECT_EQ(fields(joined({"", "y"})), (Lines{"", "y"}));
+    EXPECT_EQ(JoinFields({"x", "", "y"}), "x\t\ty");
+    EXPECT_EQ(JoinFields({"", "y"}), "\ty");
+    EXPECT_EQ(fields(JoinFields({"", "y"})), (Lines{"", "y"}));
 }
 
 TEST(RecordFileWrite, WritesCrLfAndReplacesTheFileWhole) {
     FakeFileSystem fs;
     RecordFile file(fs, kCp932);
     file.SetBasePath(kPath.c_str());
-    EXPECT_FALSE(file.Open(RecordFile::Mode::Read));
 
-    ASSERT_TRUE(WriteAll(file, {"a", "b\nc", "", kHyo, "d\r"}));
+    ASSERT_EQ(Rewrite(file, {"a", "b\nc", "", kHyo, "d\r"}), FileStatus::Done);
     EXPECT_EQ(fs.files[kPath], "a\r\nb\r\nc\r\n\r\n"s + kHyo + "\r\nd\r\r\n");
     EXPECT_FALSE(fs.Exists(kTemp));
 
-    ASSERT_TRUE(WriteAll(file, {"new"}));
+    ASSERT_EQ(Rewrite(file, {"new"}), FileStatus::Done);
     EXPECT_EQ(fs.files[kPath], "new\r\n");
     EXPECT_FALSE(fs.Exists(kTemp));
 }
@@ -210,19 +189,19 @@ TEST(RecordFileWrite, AFailedRewriteLeavesTheDataFileAsItWas) {
     const struct {
         const char* name;
         std::function<void(FakeFileSystem&)> fault;
-        bool opens;
+        FileStatus status;
         RecordFile::Error error;
     } cases[] = {
-        {"temp cannot be created", [](FakeFileSystem& fs) { fs.uncreatable.insert(kTemp); }, false,
-         RecordFile::Error::None},
-        {"write fails at once", [](FakeFileSystem& fs) { fs.writeLimit = 0; }, true,
-         RecordFile::Error::Write},
-        {"write fails part-way", [](FakeFileSystem& fs) { fs.writeLimit = 7; }, true,
-         RecordFile::Error::Write},
-        {"flush on close fails", [](FakeFileSystem& fs) { fs.failClose = true; }, true,
-         RecordFile::Error::Write},
-        {"replace fails", [](FakeFileSystem& fs) { fs.unreplaceable.insert(kPath); }, true,
-         RecordFile::Error::Replace},
+        {"temp cannot be created", [](FakeFileSystem& fs) { fs.uncreatable.insert(kTemp); },
+         FileStatus::CannotOpen, RecordFile::Error::None},
+        {"write fails at once", [](FakeFileSystem& fs) { fs.writeLimit = 0; },
+         FileStatus::WriteFailed, RecordFile::Error::Write},
+        {"write fails part-way", [](FakeFileSystem& fs) { fs.writeLimit = 7; },
+         FileStatus::WriteFailed, RecordFile::Error::Write},
+        {"flush on close fails", [](FakeFileSystem& fs) { fs.failClose = true; },
+         FileStatus::WriteFailed, RecordFile::Error::Write},
+        {"replace fails", [](FakeFileSystem& fs) { fs.unreplaceable.insert(kPath); },
+         FileStatus::CannotOpen, RecordFile::Error::Replace},
     };
     for (const bool existed : {true, false}) {
         for (const auto& c : cases) {
@@ -235,12 +214,7 @@ TEST(RecordFileWrite, AFailedRewriteLeavesTheDataFileAsItWas) {
             RecordFile file(fs, kCp932);
             file.SetBasePath(kPath.c_str());
 
-            const bool opened = file.Open(RecordFile::Mode::Write);
-            EXPECT_EQ(opened, c.opens);
-            if (opened) {
-                WriteLines(file, {"one", "two", "three"});
-                EXPECT_FALSE(file.Close());
-            }
+            EXPECT_EQ(Rewrite(file, {"one", "two", "three"}), c.status);
             EXPECT_EQ(file.LastError(), c.error);
             EXPECT_FALSE(file.IsOpen());
             EXPECT_EQ(fs.Exists(kPath), existed);
@@ -254,7 +228,7 @@ TEST(RecordFileWrite, AFailedRewriteLeavesTheDataFileAsItWas) {
             fs.unreplaceable.clear();
             fs.writeLimit.reset();
             fs.failClose = false;
-            EXPECT_TRUE(WriteAll(file, {"new"}));
+            EXPECT_EQ(Rewrite(file, {"new"}), FileStatus::Done);
             EXPECT_EQ(file.LastError(), RecordFile::Error::None);
             EXPECT_EQ(fs.files[kPath], "new\r\n");
         }

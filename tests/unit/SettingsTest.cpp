@@ -1,98 +1,42 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "app/LauncherDialog.h"
-#include "resources/ResourceIds.h"
-#include "fakes/FakePlatform.h"
+#include "resources/Commands.h"
+#include "unit/Fixture.h"
 #include "unit/Sjis.h"
 
 namespace mirelka {
 namespace {
 
 using namespace std::string_literals;
+using namespace test;
 using namespace test::sjis;
-using Texts = std::vector<std::string>;
-using Said = std::vector<std::pair<std::string, MessageType>>;
 
-const std::string kExe = "C:\\Mirelka\\Mirelka.exe";
-const std::string kAppFile = "C:\\Mirelka\\AppData.txt";
 const std::string kLink = "C:\\Links\\game.lnk";
 const std::string kOther = "C:\\Links\\other.lnk";
 const std::string kHyoLink = "C:\\"s + kHyo + "\\x.lnk";  // as stored; on file, C:\表\x.lnk
 const std::string kHyoPath = "C:\\表\\x.lnk";
 const std::string kGame = "C:\\Games\\game.exe";
 const std::string kGameDir = "C:\\Games";
-constexpr MessageType kError = MessageType::Error;
-constexpr MessageType kConfirm = MessageType::Confirm;
-constexpr MessageType kNotice = MessageType::Notice;
-constexpr MessageAnswer kYes = MessageAnswer::Yes;
 
-const std::string kModeFile = "C:\\Mirelka\\ScreenMode.txt";
-// What keeps both data files from being read at start-up.
-enum class Fault { None, Held, PartRead };
-
-// The settings window over six modes, items 1 and 3 ticked by ScreenMode.txt: the mode
-// selector holds "未設定", item 1 and item 3.
-struct Window {
-    test::FakePlatform p;
-    LauncherDialog dialog{p.MakePorts(), kExe};
-
-    explicit Window(const std::string& appData = "", bool modes = true, Fault fault = Fault::None) {
-        if (fault == Fault::PartRead) {
-            p.files.readFailsAfter = 10;
-        } else if (fault != Fault::None) {
-            p.files.unreadable = {kAppFile, kModeFile};
-        }
-        if (modes) {
-            p.display.AddSixModes();
-        }
-        p.files.files["C:\\Mirelka\\ScreenMode.txt"] = "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n";
-        if (!appData.empty()) {
-            p.files.files[kAppFile] = appData;
-        }
-        for (const std::string& path : {kLink, kOther, kHyoPath, "C:\\Café\\x.lnk"s}) {
-            p.files.files[path] = "shortcut";
-        }
-        p.shortcuts.links[kLink] = {kGame, kGameDir};
-        p.shortcuts.links[kOther] = {"C:\\Other\\other.exe", ""};
-        EXPECT_TRUE(dialog.OnInitDialog());
+// Starts w over six modes (unless told otherwise), items 1 and 3 ticked by ScreenMode.txt:
+// the mode selector holds "未設定", item 1 and item 3. The shortcuts the cases name exist.
+void Open(Mirelka& w, const std::string& appData = "", bool modes = true) {
+    if (modes) {
+        w.p.display.AddSixModes();
     }
-    // What the user typed and chose on the applications tab.
-    void Fill(const std::string& title, const std::string& shortcut, int selector, bool restore) {
-        p.view.texts[IDC_TITLE] = title;
-        p.view.texts[IDC_SHORTCUT] = shortcut;
-        p.view.ComboSelect(IDC_MODE_SELECTOR, selector);
-        p.view.checks[IDC_RESTORE] = restore;
+    for (const std::string& path : {kLink, kOther, kHyoPath, "C:\\Café\\x.lnk"s}) {
+        w.p.files.files[path] = "shortcut";
     }
-    void ChooseTitle(int index) {
-        p.view.ComboSelect(IDC_TITLE, index);
-        EXPECT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
-    }
-    // Runs command with the answers given to its questions; what it said.
-    Said Press(int command, std::deque<MessageAnswer> answers = {}) {
-        p.view.messages.clear();
-        p.view.answers = std::move(answers);
-        EXPECT_TRUE(dialog.OnCommand(command));
-        Said said;
-        for (const auto& message : p.view.messages) {
-            said.emplace_back(message.text, message.type);
-        }
-        return said;
-    }
-    std::string Data() const {
-        const auto it = p.files.files.find(kAppFile);
-        return it == p.files.files.end() ? "<none>" : it->second;
-    }
-    Texts TitleBox() const { return p.view.ComboTexts(IDC_TITLE); }
-    int TitleSelection() const { return p.view.ComboSelection(IDC_TITLE); }
-};
+    w.p.shortcuts.links[kLink] = {kGame, kGameDir};
+    w.p.shortcuts.links[kOther] = {"C:\\Other\\other.exe", ""};
+    w.Start("800\t600\t16\t60\r\n1024\t768\t32\t60\r\n", appData);
+}
 
 TEST(Settings, LeavingTheModeTabNeedsATick) {
     const Texts fromFile = {"未設定", "800×600×16 60Hz", "1024×768×32 60Hz"};
@@ -100,7 +44,7 @@ TEST(Settings, LeavingTheModeTabNeedsATick) {
         const char* name;
         bool modes;
         int tab;
-        std::vector<int> ticks;
+        std::set<std::size_t> ticks;
         int refused;
         Texts selector;
     } cases[] = {
@@ -111,13 +55,9 @@ TEST(Settings, LeavingTheModeTabNeedsATick) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w("", c.modes);
-        for (int i = 0; i < w.p.view.ListCount(IDC_MODE_LIST); ++i) {
-            w.p.view.ListSetChecked(IDC_MODE_LIST, i, false);
-        }
-        for (const int i : c.ticks) {
-            w.p.view.ListSetChecked(IDC_MODE_LIST, i, true);
-        }
+        Mirelka w;
+        Open(w, "", c.modes);
+        w.SetTicks(c.ticks);
         w.p.view.TabSelect(IDC_TAB, c.tab);
 
         EXPECT_EQ(w.dialog.OnSelchangingTab(), c.refused);
@@ -134,10 +74,10 @@ TEST(Settings, LeavingTheModeTabNeedsATick) {
         }
     }
 
-    Window w;
+    Mirelka w;
+    Open(w);
     for (const int tab : {1, 0}) {
-        w.p.view.TabSelect(IDC_TAB, tab);
-        w.dialog.OnSelchangeTab();
+        EXPECT_TRUE(w.ClickTab(tab));
         EXPECT_EQ(w.p.view.ControlShown(IDC_MODE_LIST), tab == 1);
         EXPECT_EQ(w.p.view.ControlShown(IDC_TITLE), tab == 0);
         EXPECT_EQ(w.p.view.ControlShown(IDC_DELETE), tab == 0);
@@ -149,8 +89,15 @@ TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenOver) {
     const std::string three = "A\t" + kLink + "\t0\t0\t0\t0\t0\r\nB\t\t0\t0\t0\t0\t0\r\n" + "C\t" +
                               kOther + "\t0\t0\t0\t0\t1\r\n";
     const Said cannotOpen = {{"AppData.txtをｵｰﾌﾟﾝできません", kError}};
-    for (const Fault fault : {Fault::Held, Fault::PartRead}) {
-        Window w(three, true, fault);
+    for (const bool held : {true, false}) {
+        SCOPED_TRACE(held ? "held" : "read in part");
+        Mirelka w;
+        if (held) {
+            w.p.files.unreadable = {kAppFile, kModeFile};
+        } else {
+            w.p.files.readFailsAfter = 10;
+        }
+        Open(w, three);
         EXPECT_EQ(w.p.view.messages.at(0).text,
                   kAppFile + " へのｱｸｾｽ中に不明なｴﾗｰが発生しました。");
         EXPECT_EQ(w.p.view.messages.size(), 2u) << "ScreenMode.txt's too, once each";
@@ -160,63 +107,67 @@ TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenOver) {
         EXPECT_EQ(w.Press(IDC_REGISTER), cannotOpen);
         EXPECT_EQ(w.Press(IDC_DELETE), cannotOpen);
         w.p.view.TabSelect(IDC_TAB, 1);
-        w.p.view.ListSetChecked(IDC_MODE_LIST, 0, true);
+        w.SetTicks({0});
         EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"ScreenMode.txtをｵｰﾌﾟﾝできません", kError}}));
 
         w.p.files.unreadable.clear();
         w.p.files.readFailsAfter.reset();
+        const int drawn = w.p.view.listRedraws[IDC_MODE_LIST];
         EXPECT_EQ(w.Press(IDC_REGISTER), Said{}) << "the saved ticks come back, unsaved";
-        EXPECT_FALSE(w.p.view.ListChecked(IDC_MODE_LIST, 0));
-        EXPECT_EQ(w.p.files.files[kModeFile], "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n");
+        EXPECT_EQ(w.Ticked(), (std::vector<int>{1, 3}));
+        EXPECT_GT(w.p.view.listRedraws[IDC_MODE_LIST], drawn) << "and are shown";
+        EXPECT_EQ(w.File(kModeFile), "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n");
         w.p.view.TabSelect(IDC_TAB, 0);
         EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「New」を登録しました", kNotice}}));
-        EXPECT_EQ(w.Data(), three + "New\t" + kLink + "\t0\t0\t0\t0\t0\r\n");
+        EXPECT_EQ(w.File(kAppFile), three + "New\t" + kLink + "\t0\t0\t0\t0\t0\r\n");
     }
 }
 
 TEST(Settings, RegistersOverwritesAndDeletes) {
-    Window w;
+    Mirelka w;
+    Open(w);
+    const auto titleBox = [&] { return w.p.view.ComboTexts(IDC_TITLE); };
     w.Fill("Game", kLink, 2, true);  // the selector's item 2 is list item 3
     EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game」を登録しました", kNotice}}));
     std::string game = "Game\t" + kLink + "\t1024\t768\t32\t60\t1\r\n";
-    EXPECT_EQ(w.Data(), game);
+    EXPECT_EQ(w.File(kAppFile), game);
     EXPECT_EQ(w.p.view.beeps, 1);
 
     w.Fill("Game 2", "C:\\表\\x.lnk", 0, false);
     EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game 2」を登録しました", kNotice}}));
     const std::string game2 = "Game 2\t" + kHyoLink + "\t0\t0\t0\t0\t0\r\n";
-    EXPECT_EQ(w.Data(), game + game2);
-    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2"}));
-    EXPECT_EQ(w.TitleSelection(), 1);
+    EXPECT_EQ(w.File(kAppFile), game + game2);
+    EXPECT_EQ(titleBox(), (Texts{"Game", "Game 2"}));
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_TITLE), 1);
 
     // The default answer keeps what is registered.
     w.Fill("Game", kOther, 1, false);
     EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「Game」を上書きしてもよいですか？", kConfirm}}));
-    EXPECT_EQ(w.Data(), game + game2);
+    EXPECT_EQ(w.File(kAppFile), game + game2);
     EXPECT_EQ(w.p.view.beeps, 2);
 
     EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}), (Said{{"「Game」を上書きしてもよいですか？", kConfirm},
                                                    {"「Game」を登録しました", kNotice}}));
     game = "Game\t" + kOther + "\t800\t600\t16\t60\t0\r\n";
-    EXPECT_EQ(w.Data(), game + game2);
+    EXPECT_EQ(w.File(kAppFile), game + game2);
     EXPECT_EQ(w.p.view.beeps, 3);
-    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2"}));
-    EXPECT_EQ(w.TitleSelection(), 0) << "the title itself, not one it begins";
+    EXPECT_EQ(titleBox(), (Texts{"Game", "Game 2"}));
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_TITLE), 0) << "the title itself, not one it begins";
     EXPECT_EQ(w.p.view.Text(IDC_TITLE), "Game");
 
     w.Fill("game", kLink, 0, true);
     EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「game」を登録しました", kNotice}}));
     const std::string lower = "game\t" + kLink + "\t0\t0\t0\t0\t1\r\n";
-    EXPECT_EQ(w.Data(), game + game2 + lower);
-    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "Game 2", "game"}));
-    EXPECT_EQ(w.TitleSelection(), 2) << "not a title differing in case";
+    EXPECT_EQ(w.File(kAppFile), game + game2 + lower);
+    EXPECT_EQ(titleBox(), (Texts{"Game", "Game 2", "game"}));
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_TITLE), 2) << "not a title differing in case";
 
     w.Fill("Game 2", kLink, 2, true);
     EXPECT_EQ(w.Press(IDC_DELETE, {kYes}), (Said{{"「Game 2」を削除してもよいですか？", kConfirm},
                                                  {"「Game 2」を削除しました", kNotice}}));
-    EXPECT_EQ(w.Data(), game + lower);
+    EXPECT_EQ(w.File(kAppFile), game + lower);
     EXPECT_EQ(w.p.view.beeps, 5);
-    EXPECT_EQ(w.TitleBox(), (Texts{"Game", "game"}));
+    EXPECT_EQ(titleBox(), (Texts{"Game", "game"}));
     EXPECT_EQ(w.p.view.Text(IDC_TITLE), "Game 2");
     EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kLink);
     EXPECT_EQ(w.p.view.ComboSelection(IDC_MODE_SELECTOR), 2);
@@ -268,29 +219,30 @@ TEST(Settings, RulesCheckedBeforeAnythingChanges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Window w(data);
+        Mirelka w;
+        Open(w, data);
         w.Fill(c.title, c.shortcut, 1, true);
         EXPECT_EQ(w.Press(c.button), c.said);
-        EXPECT_EQ(w.Data(), data);
+        EXPECT_EQ(w.File(kAppFile), data);
         EXPECT_EQ(w.p.view.beeps, 0);
-        EXPECT_EQ(w.TitleBox(), Texts{"Game"});
+        EXPECT_EQ(w.p.view.ComboTexts(IDC_TITLE), Texts{"Game"});
     }
 }
 
 TEST(Settings, ATitleWithTwoCodesIsKnownByItsOwnBytes) {
-    // 0x87 0x90 and 0x81 0xE0 are both "≒"; 0xED 0x40 and 0xFA 0x5C are the same kanji.
+    // 0x87 0x90 and 0x81 0xE0 are both "≒"; 0xED 0x40 and 0xFA 0x5C are the same kanji. What
+    // the box shows converts back to the second of each, not to the title's own bytes.
     const std::string nec = "\x87\x90"s + "x";
+    const std::string jis = "\x81\xE0"s + "x";
     const std::string ibm = "\xED\x40"s + "y";
     const std::string necLine = nec + "\t" + kLink + "\t800\t600\t16\t60\t1\r\n";
+    const std::string jisLine = jis + "\t" + kOther + "\t0\t0\t0\t0\t0\r\n";
     const std::string ibmLine = ibm + "\t" + kOther + "\t0\t0\t0\t0\t0\r\n";
-    Window w(ibmLine + necLine);
-    ASSERT_EQ(w.TitleBox(), (Texts{"≒x", "纊y"}));
-    for (const std::string& title : {nec, ibm}) {
-        const std::string back = w.p.codePage->FromUtf8(w.p.codePage->ToUtf8(title));
-        ASSERT_NE(back, title) << "the case needs a title that does not convert back";
-    }
-    ASSERT_EQ(w.p.codePage->FromUtf8("≒x"), "\x81\xE0"s + "x");
-    ASSERT_EQ(w.p.codePage->FromUtf8("纊y"), "\xFA\x5C"s + "y");
+    Mirelka w;
+    Open(w, ibmLine + necLine);
+    ASSERT_EQ(w.p.view.ComboTexts(IDC_TITLE), (Texts{"≒x", "纊y"}));
+    ASSERT_EQ(w.p.codePage->FromUtf8Exact("≒x"), jis);
+    ASSERT_EQ(w.p.codePage->FromUtf8Exact("纊y"), "\xFA\x5C"s + "y");
 
     w.ChooseTitle(0);
     EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kLink);
@@ -298,41 +250,40 @@ TEST(Settings, ATitleWithTwoCodesIsKnownByItsOwnBytes) {
     EXPECT_EQ(w.p.view.ComboSelection(IDC_MODE_SELECTOR), 1);
     EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}), (Said{{"「≒x」を上書きしてもよいですか？", kConfirm},
                                                    {"「≒x」を登録しました", kNotice}}));
-    EXPECT_EQ(w.Data(), necLine + ibmLine);
-    EXPECT_EQ(w.TitleSelection(), 0);
+    EXPECT_EQ(w.File(kAppFile), necLine + ibmLine);
+    EXPECT_EQ(w.p.view.ComboSelection(IDC_TITLE), 0);
 
     w.ChooseTitle(1);
     EXPECT_EQ(w.p.view.Text(IDC_SHORTCUT), kOther);
     w.p.view.checks[IDC_RESTORE] = true;
     EXPECT_EQ(w.Press(IDC_REGISTER, {kYes}).size(), 2u);
-    EXPECT_EQ(w.Data(), necLine + ibm + "\t" + kOther + "\t0\t0\t0\t0\t1\r\n");
+    EXPECT_EQ(w.File(kAppFile), necLine + ibm + "\t" + kOther + "\t0\t0\t0\t0\t1\r\n");
 
     EXPECT_EQ(w.Press(IDC_DELETE, {kYes}), (Said{{"「纊y」を削除してもよいですか？", kConfirm},
                                                  {"「纊y」を削除しました", kNotice}}));
-    EXPECT_EQ(w.Data(), necLine);
-    // Registered under both codes, "≒x" shows twice: picked, each is found by its place;
-    // typed, it is neither.
-    const std::string jis = "\x81\xE0"s + "x";
-    const std::string jisLine = jis + "\t" + kOther + "\t0\t0\t0\t0\t0\r\n";
-    Window twice(necLine + jisLine);
-    ASSERT_EQ(twice.TitleBox(), (Texts{"≒x", "≒x"}));
-    twice.ChooseTitle(1);
-    EXPECT_EQ(twice.p.view.Text(IDC_SHORTCUT), kLink);
-    EXPECT_EQ(twice.Press(IDC_DELETE, {kYes}).size(), 2u);
-    EXPECT_EQ(twice.Data(), jisLine);
+    EXPECT_EQ(w.File(kAppFile), necLine);
+
+    // Registered under both codes, "≒x" shows twice: typed, it is neither; picked, each is
+    // found by its place.
+    Mirelka twice;
+    Open(twice, necLine + jisLine);
+    ASSERT_EQ(twice.p.view.ComboTexts(IDC_TITLE), (Texts{"≒x", "≒x"}));
     twice.Fill("≒x", kLink, 0, false);
-    twice.p.files.files[kAppFile] = necLine + jisLine;
-    ASSERT_TRUE(twice.dialog.Settings().ReadAppData());
     twice.p.view.ComboSelect(IDC_TITLE, -1);
     EXPECT_EQ(twice.Press(IDC_REGISTER),
               (Said{{"アプリ名称に保存できない文字が含まれています", kError}}));
-    EXPECT_EQ(twice.Data(), necLine + jisLine);
+    EXPECT_EQ(twice.File(kAppFile), necLine + jisLine);
+    twice.ChooseTitle(1);
+    EXPECT_EQ(twice.p.view.Text(IDC_SHORTCUT), kLink);
+    EXPECT_EQ(twice.Press(IDC_DELETE, {kYes}).size(), 2u);
+    EXPECT_EQ(twice.File(kAppFile), jisLine);
 }
 
 TEST(Settings, ChoosingATitleFillsTheFields) {
-    Window w("Game\t " + kLink + " \t1024\t768\t32\t60\t1\r\n" +    //
-             "Old\tC:\\Links\\gone.lnk\t800\t600\t32\t60\t0\r\n" +  //
-             "Quiet\t" + kOther + "\t800\t600\t16\t60\t0\r\n");
+    Mirelka w;
+    Open(w, "Game\t " + kLink + " \t1024\t768\t32\t60\t1\r\n" +        //
+                "Old\tC:\\Links\\gone.lnk\t800\t600\t32\t60\t0\r\n" +  //
+                "Quiet\t" + kOther + "\t800\t600\t16\t60\t0\r\n");
     w.p.view.texts[IDC_TARGET] = "stale";
     w.p.view.texts[IDC_WORKDIR] = "stale";
     EXPECT_FALSE(w.dialog.OnCommand(IDC_TITLE, 0)) << "only a selection change counts";
@@ -382,7 +333,8 @@ TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
-        Window w;
+        Mirelka w;
+        Open(w);
         w.p.fileDialog.folders = folders;
         if (!c.known) {
             w.p.fileDialog.folders.erase(c.csidl);
@@ -410,36 +362,27 @@ TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
 TEST(Settings, OnAUtf8SystemAnyTextRegistersSavesLoadsAndLaunches) {
     // Windows set to "use Unicode UTF-8 for worldwide language support": data text is UTF-8,
     // with no lead bytes, and titles order by bytes.
-    test::FakePlatform p(test::MakeUtf8());
-    const std::string appFile = "C:\\게임\\AppData.txt";
+    Mirelka w(MakeUtf8());
     const std::string link = "C:\\ゲーム\\😀.lnk";
-    p.display.AddSixModes();
-    p.files.files["C:\\게임\\ScreenMode.txt"] = "800\t600\t16\t60\r\n";
-    p.files.files[appFile] = "Zeta\tC:\\z.lnk\t0\t0\t0\t0\t0\r\n";
-    p.files.files[link] = "shortcut";
-    p.shortcuts.links[link] = {"C:\\ゲーム\\😀.exe", "C:\\ゲーム"};
-    p.processes.existing.insert("C:\\ゲーム\\😀.exe");
-    {
-        LauncherDialog dialog(p.MakePorts(), "C:\\게임\\Mirelka.exe");
-        ASSERT_TRUE(dialog.OnInitDialog());
-        for (const std::string title : {"😀 게임", "Éclair", "表\\"}) {
-            p.view.texts[IDC_TITLE] = title;
-            p.view.texts[IDC_SHORTCUT] = link;
-            p.view.ComboSelect(IDC_MODE_SELECTOR, 1);
-            ASSERT_TRUE(dialog.OnCommand(IDC_REGISTER));
-            EXPECT_EQ(p.view.messages.back().text, "「" + title + "」を登録しました");
-        }
+    w.p.display.AddSixModes();
+    w.p.files.files[link] = "shortcut";
+    w.p.shortcuts.links[link] = {"C:\\ゲーム\\😀.exe", "C:\\ゲーム"};
+    w.p.processes.existing.insert("C:\\ゲーム\\😀.exe");
+    w.Start("800\t600\t16\t60\r\n", "Zeta\tC:\\z.lnk\t0\t0\t0\t0\t0\r\n");
+    for (const std::string title : {"😀 게임", "Éclair", "表\\"}) {
+        w.Fill(title, link, 1, false);
+        EXPECT_EQ(w.Press(IDC_REGISTER), (Said{{"「" + title + "」を登録しました", kNotice}}));
     }
     const std::string tail = "\t" + link + "\t800\t600\t16\t60\t0\r\n";
-    EXPECT_EQ(p.files.files[appFile],
+    EXPECT_EQ(w.File(kAppFile),
               "Zeta\tC:\\z.lnk\t0\t0\t0\t0\t0\r\nÉclair" + tail + "表\\" + tail + "😀 게임" + tail);
 
-    LauncherDialog again(p.MakePorts(), "C:\\게임\\Mirelka.exe");
+    LauncherDialog again(w.p.MakePorts(), kExe);
     ASSERT_TRUE(again.OnInitDialog());
-    EXPECT_EQ(p.view.ComboTexts(IDC_TITLE), (Texts{"Zeta", "Éclair", "表\\", "😀 게임"}));
-    ASSERT_TRUE(again.OnCommand(ID_LAUNCH_FIRST + 3));
-    ASSERT_EQ(p.processes.runs.size(), 1u);
-    EXPECT_EQ(p.processes.runs[0].program + " in " + p.processes.runs[0].directory,
+    EXPECT_EQ(w.p.view.ComboTexts(IDC_TITLE), (Texts{"Zeta", "Éclair", "表\\", "😀 게임"}));
+    ASSERT_TRUE(again.OnCommand(LaunchCommandId(3)));
+    ASSERT_EQ(w.p.processes.runs.size(), 1u);
+    EXPECT_EQ(w.p.processes.runs[0].program + " in " + w.p.processes.runs[0].directory,
               "C:\\ゲーム\\😀.exe in C:\\ゲーム");
 }
 

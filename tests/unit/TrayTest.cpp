@@ -2,23 +2,18 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/LauncherDialog.h"
-#include "resources/ResourceIds.h"
-#include "fakes/FakePlatform.h"
+#include "unit/Fixture.h"
 
 namespace mirelka {
 namespace {
 
+using test::kRightButtonDown;
 using Items = std::vector<std::pair<std::string, int>>;  // text and id
-
-const std::string kExe = "C:\\Mirelka\\Mirelka.exe";
-const std::string kModeFile = "C:\\Mirelka\\ScreenMode.txt";
-const std::string kAppFile = "C:\\Mirelka\\AppData.txt";
-constexpr std::intptr_t kRightButtonDown = 0x204;
 
 // The template's items below the titles, and the resolution submenu's last item.
 const Items kTemplateTail = {{"", 0},     {"解像度変更", -1},  {"設定", 32901},
@@ -26,34 +21,30 @@ const Items kTemplateTail = {{"", 0},     {"解像度変更", -1},  {"設定", 3
                              {"ｷｬﾝｾﾙ", 2}};
 const std::pair<std::string, int> kStartupItem = {"起動時の解像度", 33000};
 
-class Tray : public testing::Test {
+Items Of(const std::vector<test::FakePopupMenu::Item>& items) {
+    Items out;
+    for (const auto& item : items) {
+        out.emplace_back(item.text, item.id);
+    }
+    return out;
+}
+
+// Six modes, the file ticking items 2 and 4; "B" from the file, "A" added since.
+class Tray : public test::DialogTest {
 protected:
-    // Six modes; the file ticks items 2 and 4.
     void SetUp() override {
         p.display.AddSixModes();
-        p.files.files[kModeFile] = "800\t600\t32\t60\r\n1024\t768\t32\t75\r\n";
-        p.files.files[kAppFile] = "B\tb.lnk\t0\t0\t0\t0\t0\r\n";
         p.shortcuts.links["b.lnk"] = {"C:\\b.exe", ""};
         p.processes.existing.insert("C:\\b.exe");
         p.view.cursorX = 123;
         p.view.cursorY = 456;
-        ASSERT_TRUE(dialog.OnInitDialog());
+        Start("800\t600\t32\t60\r\n1024\t768\t32\t75\r\n", "B\tb.lnk\t0\t0\t0\t0\t0\r\n");
         ASSERT_TRUE(dialog.Registry().Insert({"A", "a.lnk", 0, 0, 0, 0, 0}));
     }
-    static Items Of(const std::vector<test::FakePopupMenu::Item>& items) {
-        Items out;
-        for (const auto& item : items) {
-            out.emplace_back(item.text, item.id);
-        }
-        return out;
-    }
-
-    test::FakePlatform p;
-    LauncherDialog dialog{p.MakePorts(), kExe};
 };
 
 TEST_F(Tray, OnlyTheRightButtonGoingDownOpensTheMenu) {
-    dialog.Settings().OnSettings();
+    dialog.OnCommand(ID_TRAY_SETTINGS);
     const int foregrounds = p.view.foregrounds;
     for (const std::intptr_t message : {0x200, 0x201, 0x202, 0x203, 0x205, 0x206}) {
         SCOPED_TRACE(message);
@@ -62,6 +53,7 @@ TEST_F(Tray, OnlyTheRightButtonGoingDownOpensTheMenu) {
         EXPECT_TRUE(p.view.visible);
         EXPECT_TRUE(dialog.VisibilityFlag());
         EXPECT_EQ(p.view.foregrounds, foregrounds);
+        EXPECT_EQ(p.menu.foregrounds, 0);
     }
 }
 
@@ -81,13 +73,14 @@ TEST_F(Tray, AMissingIconIsTriedAgainOnlyWhileItIsMissing) {
 }
 
 TEST_F(Tray, TheMenuListsTitlesAndTickedModes) {
-    dialog.Settings().OnSettings();  // an open settings window closes
+    dialog.OnCommand(ID_TRAY_SETTINGS);  // an open settings window closes
     const int foregrounds = p.view.foregrounds;
     dialog.OnTrayNotify(kRightButtonDown);
 
     EXPECT_FALSE(p.view.visible);
     EXPECT_FALSE(dialog.VisibilityFlag());
-    EXPECT_EQ(p.view.foregrounds, foregrounds + 1);
+    EXPECT_EQ(p.menu.foregrounds, 1);
+    EXPECT_EQ(p.view.foregrounds, foregrounds);
     Items popup = {{"A", 34000}, {"B", 34001}};
     popup.insert(popup.end(), kTemplateTail.begin(), kTemplateTail.end());
     EXPECT_EQ(Of(p.menu.Popup()), popup);
@@ -109,9 +102,7 @@ TEST_F(Tray, TheMenuListsTitlesAndTickedModes) {
 
 TEST_F(Tray, AnEmptyRegistryAndNoTicksLeaveTheTemplate) {
     dialog.Registry().Clear();
-    for (int i = 0; i < 6; ++i) {
-        p.view.ListSetChecked(IDC_MODE_LIST, i, false);
-    }
+    SetTicks({});
     dialog.OnTrayNotify(kRightButtonDown);
     EXPECT_EQ(Of(p.menu.Popup()), kTemplateTail);
     EXPECT_EQ(Of(p.menu.Resolutions()), Items{kStartupItem});
@@ -119,24 +110,27 @@ TEST_F(Tray, AnEmptyRegistryAndNoTicksLeaveTheTemplate) {
 }
 
 TEST_F(Tray, ModeItemsFromIndex998OnGetAnIdNothingHandles) {
-    test::FakePlatform big;
+    test::Mirelka big;
     for (std::uint32_t i = 0; i < 1000; ++i) {
-        big.display.Add(640 + i, 480, 32, 60);
+        big.p.display.Add(640 + i, 480, 32, 60);
     }
-    LauncherDialog many(big.MakePorts(), kExe);
-    ASSERT_TRUE(many.OnInitDialog());
-    for (const int index : {0, 997, 998, 999}) {
-        big.view.ListSetChecked(IDC_MODE_LIST, index, true);
-    }
-    many.OnTrayNotify(kRightButtonDown);
-    EXPECT_EQ(Of(big.menu.Resolutions()), (Items{{"640×480×32 60Hz", 33001},
-                                                 {"1637×480×32 60Hz", 33998},
-                                                 {"1638×480×32 60Hz", 33999},
-                                                 {"1639×480×32 60Hz", 33999},
-                                                 kStartupItem}));
-    EXPECT_FALSE(many.OnCommand(33999));
-    EXPECT_TRUE(big.display.applied.empty());
-    EXPECT_TRUE(big.processes.runs.empty());
+    big.Start();
+    ASSERT_EQ(big.dialog.Modes().Count(), 1000u);
+    big.SetTicks({0, 997, 998, 999});
+    big.dialog.OnTrayNotify(kRightButtonDown);
+    EXPECT_EQ(Of(big.p.menu.Resolutions()), (Items{{"640×480×32 60Hz", 33001},
+                                                   {"1637×480×32 60Hz", 33998},
+                                                   {"1638×480×32 60Hz", 33999},
+                                                   {"1639×480×32 60Hz", 33999},
+                                                   kStartupItem}));
+    EXPECT_FALSE(big.dialog.OnCommand(33999));
+    EXPECT_TRUE(big.p.display.applied.empty());
+    EXPECT_TRUE(big.p.processes.runs.empty());
+
+    EXPECT_TRUE(big.dialog.OnCommand(33998));
+    ASSERT_EQ(big.p.display.applied.size(), 1u);
+    EXPECT_EQ(big.p.display.applied[0].width, 640u + 997u);
+    EXPECT_EQ(big.p.display.applied[0].driverRecord, big.p.display.table[997].driverRecord);
 }
 
 TEST_F(Tray, SettingsOpenOnTheTabTheTicksCallFor) {
@@ -153,12 +147,11 @@ TEST_F(Tray, SettingsOpenOnTheTabTheTicksCallFor) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        for (int i = 0; i < 6; ++i) {
-            p.view.ListSetChecked(IDC_MODE_LIST, i, c.ticks && i == 5);
-        }
+        // A tick first: the mode tab can't be left without one.
+        SetTicks({5});
+        ASSERT_TRUE(ClickTab(c.lastTab));
+        SetTicks(c.ticks ? std::set<std::size_t>{5} : std::set<std::size_t>{});
         dialog.OnCancel();
-        p.view.TabSelect(IDC_TAB, c.lastTab);
-        dialog.Settings().ShowTab(c.lastTab);
         const int foregrounds = p.view.foregrounds;
 
         EXPECT_TRUE(dialog.OnCommand(ID_TRAY_SETTINGS));
@@ -172,13 +165,13 @@ TEST_F(Tray, SettingsOpenOnTheTabTheTicksCallFor) {
 }
 
 TEST_F(Tray, KeysHideOrMoveOnAndOnlyExitEnds) {
-    dialog.Settings().OnSettings();
-    EXPECT_TRUE(dialog.OnCommand(LauncherDialog::kIdOk));
+    dialog.OnCommand(ID_TRAY_SETTINGS);
+    EXPECT_TRUE(dialog.OnCommand(IDOK_COMMAND));
     EXPECT_EQ(p.view.focusMoves, 1);
     EXPECT_TRUE(p.view.visible);
     EXPECT_TRUE(dialog.VisibilityFlag());
 
-    EXPECT_TRUE(dialog.OnCommand(LauncherDialog::kIdCancel));
+    EXPECT_TRUE(dialog.OnCommand(IDCANCEL_COMMAND));
     EXPECT_FALSE(p.view.visible);
     EXPECT_FALSE(dialog.VisibilityFlag());
     EXPECT_EQ(p.view.endResult, 0);

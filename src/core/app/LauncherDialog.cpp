@@ -98,7 +98,11 @@ bool LauncherDialog::OnCommand(int id, int notification) {
 }
 
 void LauncherDialog::OnLaunchApp(int commandId) {
-    launcher_.LaunchAt(CommandFor(commandId, 0).index);
+    // CommandFor gives any other id position 0.
+    const Command command = CommandFor(commandId, 0);
+    if (command.kind == Command::Kind::Launch) {
+        launcher_.LaunchAt(command.index);
+    }
 }
 
 void LauncherDialog::OnChangeResolution(int commandId) {

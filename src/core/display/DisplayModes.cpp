@@ -1,5 +1,6 @@
 #include "display/DisplayModes.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "display/ModeRules.h"
@@ -29,11 +30,9 @@ int DisplayModes::RestoreModeChecks(bool patient) {
     if (status != FileStatus::Done) {
         return 0;
     }
-    std::vector<DisplayMode> stored;
-    stored.reserve(lines.size());
-    for (const std::string& line : lines) {
-        stored.push_back(ParseMode(leads_, line));
-    }
+    std::vector<DisplayMode> stored(lines.size());
+    std::transform(lines.begin(), lines.end(), stored.begin(),
+                   [&](const std::string& line) { return ParseMode(leads_, line); });
     return modeList_.TickStored(stored);
 }
 

@@ -21,21 +21,27 @@ void AppRegistry::Swap(AppRegistry& other) noexcept {
     std::swap(cursor_, other.cursor_);
 }
 
-const AppEntry* AppRegistry::Find(const AppEntry& key) const {
-    for (const AppEntry& entry : entries_) {
-        const int order = Compare(entry, key);
+std::size_t AppRegistry::IndexOf(const AppEntry& key) const {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const int order = Compare(entries_[i], key);
         if (order == 0) {
-            return &entry;
+            return i;
         }
         if (order > 0) {
             break;
         }
     }
-    return nullptr;
+    return entries_.size();
+}
+
+const AppEntry* AppRegistry::Find(const AppEntry& key) const {
+    const std::size_t index = IndexOf(key);
+    return index < entries_.size() ? &entries_[index] : nullptr;
 }
 
 AppEntry* AppRegistry::Find(const AppEntry& key) {
-    return const_cast<AppEntry*>(std::as_const(*this).Find(key));
+    const std::size_t index = IndexOf(key);
+    return index < entries_.size() ? &entries_[index] : nullptr;
 }
 
 bool AppRegistry::Insert(const AppEntry& entry) {

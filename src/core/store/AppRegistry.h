@@ -47,6 +47,9 @@ public:
     int Compare(const AppEntry& a, const AppEntry& b) const;
 
 private:
+    // Where Find found key's title; Count() when it didn't.
+    std::size_t IndexOf(const AppEntry& key) const;
+
     const LeadBytes& leads_;
     std::vector<AppEntry> entries_;
     std::int32_t cursor_ = -1;

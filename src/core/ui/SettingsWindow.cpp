@@ -149,11 +149,6 @@ void SettingsWindow::ShowTab(Tab tab) {
     view_.ShowControl(IDC_DELETE, applications);
 }
 
-SettingsWindow::Tab SettingsWindow::ShownTab() const {
-    return view_.TabSelection(IDC_TAB) == static_cast<int>(Tab::Modes) ? Tab::Modes
-                                                                       : Tab::Applications;
-}
-
 void SettingsWindow::OnSettings() {
     CatchUpAppData();
     CatchUpScreenModes();

@@ -54,7 +54,6 @@ public:
 
 private:
     void ShowTab(Tab tab);
-    Tab ShownTab() const;
     // A data file not read whole yet is read before anything acts on it: the registry and
     // the title box, or the ticks and the mode selector, then stand for it. False while it
     // still can't be.
