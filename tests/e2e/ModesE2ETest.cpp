@@ -4,14 +4,10 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 

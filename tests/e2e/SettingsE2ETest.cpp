@@ -1,7 +1,7 @@
 // The settings window as a user meets it: registering, overwriting and deleting an
 // application with what the window asks and says, and what AppData.txt holds after; the
-// checks that refuse a registration; the guard on the mode tab; a chosen title filling the
-// form; and how both tabs look.
+// boxes that refuse or ask, one a row, and the guard on the mode tab; a chosen title
+// filling the form; and how both tabs look.
 
 #include <windows.h>
 
@@ -218,7 +218,7 @@ TEST_F(SettingsE2ETest, RefusalsAndUnansweredQuestionsShowTheirBoxAndChangeNothi
             EXPECT_EQ(box->icon, row.icon);
             const bool question = row.icon == StandardIcon::Question;
             EXPECT_EQ(box->yesNo, question);
-            EXPECT_EQ(box->noIsDefault, question) << "Enter must not say yes";
+            EXPECT_EQ(box->noIsDefault, question) << "a question's default is No";
             EXPECT_EQ(box->owner, dialog);
             ExpectNoFurtherBox(dialog);
         }
