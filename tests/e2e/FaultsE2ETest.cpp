@@ -124,8 +124,7 @@ TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
     Backdate(screenModes_);
     const FileSnapshot before = Snapshot(screenModes_);
     const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
-    mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-    HWND dialog = Require(WaitForMainDialog(*mirelka_), *mirelka_);
+    HWND dialog = StartShown();
     HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
     const std::vector<ScreenMode> listed = ListedModes(list);
     ASSERT_FALSE(listed.empty());

@@ -566,6 +566,7 @@ std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int butt
     answered.icon = MessageBoxShowsIcon(box) ? WaitForMessageBoxIcon(box) : StandardIcon::None;
     HWND no = GetDlgItem(box, IDNO);
     answered.yesNo = GetDlgItem(box, IDYES) != nullptr && no != nullptr;
+    answered.owner = GetWindow(box, GW_OWNER);
     // The focused button, or the one styled so (DM_GETDEFID can't tell under Wine).
     answered.noIsDefault =
         no != nullptr && (FocusedControl(box) == no ||
@@ -589,6 +590,20 @@ std::string AnswerNextMessageBoxText(const Process& process, int button) {
 void ExpectNoFurtherBox(const Process& process, HWND dialog) {
     ASSERT_TRUE(RoundTrip(dialog)) << Describe(process);
     EXPECT_FALSE(ShowsMessageBox(process)) << Describe(process);
+}
+
+void ExpectOnScreenOnTheModeTab(const Process& process, HWND dialog) {
+    // A paint now, not only the first one: the hiding happens in WM_PAINT.
+    InvalidateRect(dialog, nullptr, TRUE);
+    ASSERT_TRUE(WaitForPaint(dialog) && RoundTrip(dialog)) << Describe(process);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << Describe(process);
+    EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 1) << "tab 1, 基本設定";
+    const auto shown = [&](int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; };
+    EXPECT_TRUE(shown(IDC_MODE_LIST));
+    EXPECT_TRUE(shown(IDC_REGISTER));
+    for (const int id : {IDC_TITLE, IDC_MODE_SELECTOR, IDC_SHORTCUT, IDC_RESTORE, IDC_DELETE}) {
+        EXPECT_FALSE(shown(id)) << "control " << id << " belongs to tab 0";
+    }
 }
 
 std::wstring HelperPath(std::wstring_view fileName) {

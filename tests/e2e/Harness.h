@@ -135,6 +135,7 @@ struct AnsweredBox {
     StandardIcon icon = StandardIcon::None;
     bool yesNo = false;        // Yes and No rather than OK
     bool noIsDefault = false;  // Enter would answer No
+    HWND owner = nullptr;
 };
 // The answer that is the Enter key rather than a button.
 constexpr int kEnter = 0;
@@ -145,6 +146,8 @@ std::optional<AnsweredBox> AnswerNextMessageBox(const Process& process, int butt
 std::string AnswerNextMessageBoxText(const Process& process, int button);
 // After the last box: Mirelka is back in its dialog's loop and shows none.
 void ExpectNoFurtherBox(const Process& process, HWND dialog);
+// The main dialog has painted and is still on screen, on the mode tab with its controls.
+void ExpectOnScreenOnTheModeTab(const Process& process, HWND dialog);
 
 // A file of ours built beside the launch probe: a helper program or DLL.
 std::wstring HelperPath(std::wstring_view fileName);
@@ -190,8 +193,18 @@ class MirelkaTest : public testing::Test {
 protected:
     MirelkaTest() { CopyInto(MirelkaPath(), exe_); }
 
-    // Starts the copy in its folder and waits until it is settled; throws when it is not.
-    HWND StartResident() { return driver::StartResident(mirelka_, exe_, folder_.Path()); }
+    // Starts the copy (in its folder unless told) and waits until it is settled; throws when
+    // it is not.
+    HWND StartResident() { return StartResident(folder_.Path()); }
+    HWND StartResident(const std::wstring& currentDirectory) {
+        return driver::StartResident(mirelka_, exe_, currentDirectory);
+    }
+    // Starts the copy in its folder and waits for its main dialog on screen, as it shows with
+    // no mode ticked; throws when it does not show.
+    HWND StartShown() {
+        mirelka_.emplace(Process::Start(exe_, folder_.Path()));
+        return Require(WaitForMainDialog(*mirelka_), *mirelka_);
+    }
     // Browses with this button for a shortcut: its path, or a bare name looked up in the
     // folder the open-file dialog shows.
     void ChooseShortcut(HWND dialog, const std::wstring& path,

@@ -68,16 +68,6 @@ protected:
         WriteBytes(appData_, DataFileBytes(lines));
     }
 
-    // Starts Mirelka in startFolder_ and waits until it is resident; its dialog.
-    HWND Start() {
-        mirelka_.emplace(Process::Start(exe_, startFolder_));
-        HWND dialog = WaitForMirelka(*mirelka_, Stage::Resident);
-        if (dialog == nullptr) {
-            throw std::runtime_error("Mirelka did not start: " + Describe(*mirelka_));
-        }
-        return dialog;
-    }
-
     // What the tray menu's item for entry n (in title order) sends.
     static void Launch(HWND dialog, int n) { PostCommand(dialog, ID_LAUNCH_FIRST + n); }
 
@@ -131,7 +121,7 @@ TEST_F(LaunchE2ETest, TargetRunsInTheShortcutsFolderUnderTheEntrysModeAndTheMode
     MakeShortcut(apps + L"\\second.lnk", second, work2);
     Register({AppDataLine("Stays", apps + L"\\second.lnk", staying),
               AppDataLine("Restores", apps + L"\\first.lnk", restoring, true)});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     // "Stays": after "Restores" in title order.
     std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 1, second);
@@ -182,7 +172,7 @@ TEST_F(LaunchE2ETest, WithoutAWorkingFolderTheTargetStartsWhereTheLastLaunchLeft
     MakeShortcut(apps + L"\\without.lnk", without, L"");
     Register({AppDataLine("A with", apps + L"\\with.lnk"),
               AppDataLine("B without", apps + L"\\without.lnk")});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     LaunchAndWait(dialog, 1, without);
     std::vector<ProbeRecord> with = LaunchAndWait(dialog, 0, withFolder);
@@ -217,7 +207,7 @@ TEST_F(LaunchE2ETest, AnExtensionlessTargetStartsTheFirstOfComExeBatCmdThatExist
     // A .bat or .cmd runs as "cmd /c <command line>", and cmd finds the extensionless name
     // itself, by PATHEXT: reversed, a script started in place of a program shows.
     const ScopedEnvironment pathext(L"PATHEXT", L".CMD;.BAT;.EXE;.COM");
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 0, target + L".com");
     EXPECT_EQ(runs[0]["argv0"], Utf8(target)) << "the target as the shortcut holds it";
@@ -271,7 +261,7 @@ TEST_F(LaunchE2ETest, AMissingTargetStartsNothingYetItsModeAndFolderApply) {
               AppDataLine("B after", apps + L"\\after.lnk"),
               AppDataLine("C stays", apps + L"\\gone-exe.lnk", staying),
               AppDataLine("D restores", apps + L"\\gone-exe.lnk", restoring, true)});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     // The program after a missing one records where that launch left things. One at a
     // time: a command that arrives while a launch runs is dropped with it.
@@ -302,7 +292,7 @@ TEST_F(LaunchE2ETest, ATargetUnderFoldersWithBlanksGetsItsWholePathAsOneArgument
     const std::wstring target = PlaceProbe(dir + L"\\game one.exe");
     MakeShortcut(dir + L"\\game.lnk", target, dir);
     Register({AppDataLine("ゲーム", dir + L"\\game.lnk")});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     std::vector<ProbeRecord> runs = LaunchAndWait(dialog, 0, target);
     EXPECT_EQ(runs[0]["argc"], "1");
@@ -321,7 +311,7 @@ TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
     MakeShortcut(apps + L"\\last.lnk", last, apps);
     Register({AppDataLine("First", apps + L"\\first.lnk", mode),
               AppDataLine("Last", apps + L"\\last.lnk")});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     Launch(dialog, 2);
     Launch(dialog, ID_LAUNCH_LAST - ID_LAUNCH_FIRST);

@@ -47,71 +47,40 @@ long long SystemHandlesPerSwitchAndBack(const ScreenMode& switched, const Screen
     return before < 0 || after < before ? 0 : (after - before) / kPairs;
 }
 
-// The cycles run hundreds of times: poll often, not at the harness's 50 ms.
-template <typename Ready>
-bool Soon(Ready ready) {
-    const ULONGLONG deadline = GetTickCount64() + kActionTimeoutMs;
-    for (;;) {
-        if (ready()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(2);
-    }
-}
-
-bool Painted(HWND window) {
-    return Soon([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; });
-}
-
 class LeakE2ETest : public MirelkaTest {
 protected:
     LeakE2ETest() : app_(MakeProbeApp(folder_, L"app", 50)) {
         // A mode ticked: Mirelka starts resident and the menu has its resolution submenu.
         WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60"}));
+        // The cycles run hundreds of times: every wait looks often, not every 50 ms.
+        SetPollInterval(2);
     }
-
-    // Everything posted to the dialog before has been handled (the harness's
-    // WaitForPostedMessages, polled faster).
-    bool Settled() const {
-        HWND edit = GetDlgItem(dialog_, IDC_TARGET);
-        const LRESULT marker = Send(edit, EM_GETLIMITTEXT) == 0x100000 ? 0x100001 : 0x100000;
-        PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0);
-        return Soon([&] { return Send(edit, EM_GETLIMITTEXT) == marker; });
-    }
+    ~LeakE2ETest() override { SetPollInterval(usualPollInterval_); }
 
     void OpenAndCloseTrayMenu() const {
         PostTrayMouseMessage(dialog_, WM_RBUTTONDOWN);
-        HWND menu = nullptr;
-        ASSERT_TRUE(Soon([&] {
-            const std::vector<HWND> menus = PopupMenus(mirelka_->Id());
-            menu = menus.size() == 1 ? menus.front() : nullptr;
-            return menu != nullptr;
-        })) << "no menu; "
-            << Describe(*mirelka_);
+        HWND menu = WaitForPopupMenus(*mirelka_, 1);
+        ASSERT_NE(menu, nullptr) << "no menu; " << Describe(*mirelka_);
         PostKey(menu, VK_ESCAPE);
-        ASSERT_TRUE(Soon([&] { return PopupMenus(mirelka_->Id()).empty(); }));
-        ASSERT_TRUE(Settled()) << Describe(*mirelka_);
+        ASSERT_TRUE(WaitForNoPopupMenu(*mirelka_));
+        ASSERT_TRUE(WaitForPostedMessages(dialog_)) << Describe(*mirelka_);
     }
 
     // Shown as 設定 shows it, hidden as ｷｬﾝｾﾙ hides it. Until painted: the window and each
     // control, which fills what the system keeps for painting them.
     void ShowAndHideSettings(bool untilPainted) const {
-        PostCommand(dialog_, ID_TRAY_SETTINGS);
-        ASSERT_TRUE(Soon([&] { return IsWindowVisible(dialog_) != FALSE; })) << Describe(*mirelka_);
-        ASSERT_TRUE(Settled());
+        ASSERT_TRUE(ShowSettings(dialog_)) << Describe(*mirelka_);
         if (untilPainted) {
-            ASSERT_TRUE(Painted(dialog_));
+            ASSERT_TRUE(WaitForPaint(dialog_));
             for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
                  child = GetWindow(child, GW_HWNDNEXT)) {
-                ASSERT_TRUE(Painted(child));
+                ASSERT_TRUE(WaitForPaint(child));
             }
         }
         PostCommand(dialog_, IDCANCEL);
-        ASSERT_TRUE(Soon([&] { return IsWindowVisible(dialog_) == FALSE; })) << Describe(*mirelka_);
-        ASSERT_TRUE(Settled());
+        ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog_) == FALSE; }))
+            << Describe(*mirelka_);
+        ASSERT_TRUE(WaitForPostedMessages(dialog_));
     }
 
     // Launches the one application: it must run under its mode, and the mode from before
@@ -119,12 +88,9 @@ protected:
     void Launch(const ScreenMode& switched, const ScreenMode& original) {
         PostCommand(dialog_, ID_LAUNCH_FIRST);
         ++launches_;
-        std::vector<ProbeRecord> runs;
-        ASSERT_TRUE(Soon([&] {
-            runs = ReadProbeLog(app_.log);
-            return runs.size() >= launches_;
-        })) << "launch "
-            << launches_ << " started nothing; " << Describe(*mirelka_);
+        std::vector<ProbeRecord> runs = WaitForProbeRecords(app_.log, launches_);
+        ASSERT_GE(runs.size(), launches_)
+            << "launch " << launches_ << " started nothing; " << Describe(*mirelka_);
         ASSERT_EQ(runs.size(), launches_) << "one program a launch";
         EXPECT_EQ(runs.back()["mode"], ModeText(switched)) << "launch " << launches_;
         // Mirelka handles what was posted once the program has ended and the mode is back.
@@ -134,6 +100,7 @@ protected:
 
     ResourceFigures Figures() const { return ResourceFiguresOf(*mirelka_, dialog_); }
 
+    const DWORD usualPollInterval_ = PollInterval();
     ProbeApp app_;
     HWND dialog_ = nullptr;
     std::size_t launches_ = 0;
@@ -152,9 +119,7 @@ TEST_F(LeakE2ETest, HandlesGdiUserObjectsAndMemoryComeBackAfterMenusSettingsAndL
     ASSERT_EQ(RegistryMode(), original);
 
     const ULONGLONG started = GetTickCount64();
-    mirelka_.emplace(Process::Start(exe_, folder_.Path()));
-    dialog_ = WaitForMirelka(*mirelka_, Stage::Settled);
-    ASSERT_NE(dialog_, nullptr) << Describe(*mirelka_);
+    dialog_ = StartResident();
     const ResourceFigures atStart = Figures();
 
     // First use fills caches: fonts, the menu's window class, what painting keeps, the

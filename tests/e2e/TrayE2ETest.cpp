@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,20 +34,6 @@ protected:
         alpha_ = MakeApp(L"alpha");
         WriteBytes(appData_, DataFileBytes({AppDataLine("Zulu", zulu_.shortcut),
                                             AppDataLine("Alpha", alpha_.shortcut)}));
-    }
-
-    // Starts Mirelka and waits until it has hidden itself with its icon in place; throws when
-    // it does not get there.
-    Process StartResident(HWND& dialog) const {
-        Process mirelka = Process::Start(exe_, folder_.Path());
-        dialog = WaitForMirelka(mirelka, Stage::Resident);
-        // Wine shows a modal dialog once its queue first runs empty, and the next paint
-        // hides it again: let that pass before the test posts anything.
-        if (dialog == nullptr || !WaitForPostedMessages(dialog) || !RoundTrip(dialog) ||
-            !StaysHidden(dialog)) {
-            throw std::runtime_error("Mirelka did not start resident: " + Describe(mirelka));
-        }
-        return mirelka;
     }
 
     // Hidden, or hidden again by the paint that follows a flash: a window something really
@@ -75,19 +60,18 @@ std::vector<UINT> Downs(int count, UINT last = VK_RETURN) {
 
 TEST_F(TrayE2ETest, FirstMenuItemLaunchesTheFirstTitleInTitleOrder) {
     RegisterZuluAndAlpha();
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
-    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(1))) << Describe(mirelka);
+    ASSERT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, Downs(1))) << Describe(*mirelka_);
 
     const std::vector<ProbeRecord> runs = WaitForProbeRecords(alpha_.log, 1);
     ASSERT_EQ(runs.size(), 1u) << "Alpha, first in title order, was not started; "
-                               << Describe(mirelka);
+                               << Describe(*mirelka_);
     EXPECT_EQ(runs[0].at("cwd"), Utf8(alpha_.folder)) << "its shortcut's working folder";
     // Mirelka waits for the program it started: once this is handled, the launch is over.
-    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
     EXPECT_FALSE(Snapshot(zulu_.log).exists) << "only the chosen application runs";
-    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(mirelka_->IsRunning());
     EXPECT_TRUE(StaysHidden(dialog));
     EXPECT_TRUE(TrayIconExists(dialog));
 }
@@ -99,26 +83,26 @@ TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) 
     const FileSnapshot appData = Snapshot(appData_);
     const FileSnapshot screenModes = Snapshot(screenModes_);
     const std::optional<ScreenMode> displayMode = RegistryMode();
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
     constexpr UINT kOtherMouseMessages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
                                             WM_RBUTTONUP, WM_MOUSEMOVE};
     for (const UINT mouseMessage : kOtherMouseMessages) {
         PostTrayMouseMessage(dialog, mouseMessage);
-        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
-        EXPECT_TRUE(PopupMenus(mirelka.Id()).empty())
+        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+        EXPECT_TRUE(PopupMenus(mirelka_->Id()).empty())
             << "mouse message 0x" << std::hex << mouseMessage << " opened a menu";
         EXPECT_TRUE(StaysHidden(dialog))
             << "mouse message 0x" << std::hex << mouseMessage << " showed the window";
     }
 
-    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToCancel))) << Describe(mirelka);
-    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    ASSERT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, Downs(kDownsToCancel)))
+        << Describe(*mirelka_);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
 
-    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(mirelka_->IsRunning());
     EXPECT_TRUE(StaysHidden(dialog));
-    EXPECT_FALSE(ShowsMessageBox(mirelka)) << Describe(mirelka);
+    EXPECT_FALSE(ShowsMessageBox(*mirelka_)) << Describe(*mirelka_);
     EXPECT_TRUE(TrayIconExists(dialog));
     EXPECT_FALSE(Snapshot(alpha_.log).exists || Snapshot(zulu_.log).exists)
         << "nothing was launched";
@@ -128,31 +112,30 @@ TEST_F(TrayE2ETest, CancelAndMouseMessagesOtherThanTheRightButtonChangeNothing) 
 }
 
 TEST_F(TrayE2ETest, RightButtonHidesTheSettingsWindow) {
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
-    ASSERT_TRUE(ShowSettings(dialog)) << Describe(mirelka);
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
 
     PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-    HWND menu = WaitForPopupMenus(mirelka, 1);
-    ASSERT_NE(menu, nullptr) << Describe(mirelka);
+    HWND menu = WaitForPopupMenus(*mirelka_, 1);
+    ASSERT_NE(menu, nullptr) << Describe(*mirelka_);
     EXPECT_FALSE(IsWindowVisible(dialog)) << "hidden before the menu shows";
 
     PostKey(menu, VK_ESCAPE);
-    ASSERT_TRUE(WaitForNoPopupMenu(mirelka));
+    ASSERT_TRUE(WaitForNoPopupMenu(*mirelka_));
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     EXPECT_TRUE(StaysHidden(dialog)) << "a menu closed unused shows nothing again";
-    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(mirelka_->IsRunning());
 }
 
 TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     RegisterZuluAndAlpha();
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
-    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToSettings))) << Describe(mirelka);
+    ASSERT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, Downs(kDownsToSettings)))
+        << Describe(*mirelka_);
     ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return IsWindowVisible(dialog) != FALSE; }))
-        << "設定 shows the window; " << Describe(mirelka);
+        << "設定 shows the window; " << Describe(*mirelka_);
     EXPECT_EQ(Send(GetDlgItem(dialog, IDC_TAB), TCM_GETCURSEL), 0) << "with a mode ticked, tab 0";
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_TITLE)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MODE_LIST)));
@@ -161,12 +144,12 @@ TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     ASSERT_NE(focused, nullptr);
     ASSERT_TRUE(IsChild(dialog, focused));
     PostKey(focused, VK_RETURN);
-    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
     // Enter answers with a posted request to move on; it must have been handled too.
-    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
     EXPECT_NE(FocusedControl(dialog), focused) << "Enter moves the focus on";
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Enter neither closes nor hides the window";
-    EXPECT_TRUE(mirelka.IsRunning());
+    EXPECT_TRUE(mirelka_->IsRunning());
 
     const std::pair<const char*, std::function<void()>> hidings[] = {
         {"Esc", [&] { PostKey(FocusedControl(dialog), VK_ESCAPE); }},
@@ -175,11 +158,11 @@ TEST_F(TrayE2ETest, SettingsWindowStaysOnEnterAndHidesOnEscCloseBoxOrCancel) {
     };
     for (const auto& [how, hide] : hidings) {
         SCOPED_TRACE(how);
-        ASSERT_TRUE(ShowSettings(dialog)) << Describe(mirelka);
+        ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
         hide();
         EXPECT_TRUE(StaysHidden(dialog)) << "hides the window";
-        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(mirelka);
-        EXPECT_TRUE(mirelka.IsRunning()) << "and the program stays";
+        ASSERT_TRUE(WaitForPostedMessages(dialog)) << Describe(*mirelka_);
+        EXPECT_TRUE(mirelka_->IsRunning()) << "and the program stays";
         EXPECT_TRUE(TrayIconExists(dialog)) << "with its icon";
     }
 }
@@ -190,21 +173,19 @@ TEST_F(TrayE2ETest, ExitEndsTheProgramAndLeavesTheDataFilesAlone) {
     Backdate(screenModes_);
     const FileSnapshot appData = Snapshot(appData_);
     const FileSnapshot screenModes = Snapshot(screenModes_);
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
-    ASSERT_TRUE(ChooseFromTrayMenu(mirelka, dialog, Downs(kDownsToExit))) << Describe(mirelka);
+    ASSERT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, Downs(kDownsToExit))) << Describe(*mirelka_);
 
-    EXPECT_TRUE(mirelka.WaitForExit(kActionTimeoutMs).has_value())
-        << "常駐終了 ends the program; " << Describe(mirelka);
+    EXPECT_TRUE(mirelka_->WaitForExit(kActionTimeoutMs).has_value())
+        << "常駐終了 ends the program; " << Describe(*mirelka_);
     EXPECT_EQ(Snapshot(appData_), appData);
     EXPECT_EQ(Snapshot(screenModes_), screenModes);
     EXPECT_FALSE(Snapshot(alpha_.log).exists || Snapshot(zulu_.log).exists);
 }
 
 TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     ASSERT_NE(taskbarCreated, 0u);
     ASSERT_TRUE(TrayIconExists(dialog));
@@ -218,8 +199,8 @@ TEST_F(TrayE2ETest, TaskbarCreatedAddsTheLostIconAgain) {
         EXPECT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return TrayIconExists(dialog); }));
     }
 
-    EXPECT_TRUE(ChooseFromTrayMenu(mirelka, dialog, {VK_ESCAPE}))
-        << "the icon still answers; " << Describe(mirelka);
+    EXPECT_TRUE(ChooseFromTrayMenu(*mirelka_, dialog, {VK_ESCAPE}))
+        << "the icon still answers; " << Describe(*mirelka_);
 }
 
 TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
@@ -229,8 +210,7 @@ TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
                DataFileBytes({AppDataLine("ゲーム", game.shortcut, {640, 480, 32, 60}, true),
                               AppDataLine("Alpha", alpha.shortcut)}));
     WriteBytes(screenModes_, DataFileBytes({"800\t600\t32\t60", "640\t480\t32\t60"}));
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
 
     // Just above the task bar, clear of the icon and its tip: the menu opens up and to the
     // left of the cursor. (From a point on Wine's task bar, the bar covers the last item.)
@@ -238,14 +218,14 @@ TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0));
     SetCursorPos(workArea.right - 80, workArea.bottom - 2);
     PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
-    HWND menu = WaitForPopupMenus(mirelka, 1);
-    ASSERT_NE(menu, nullptr) << Describe(mirelka);
+    HWND menu = WaitForPopupMenus(*mirelka_, 1);
+    ASSERT_NE(menu, nullptr) << Describe(*mirelka_);
     // Alpha, ゲーム, then 解像度変更: opened with the right arrow, its first item selected.
     constexpr UINT kToSubmenu[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     for (const UINT key : kToSubmenu) {
         PostKey(menu, key);
     }
-    ASSERT_NE(WaitForPopupMenus(mirelka, 2), nullptr) << "the submenu opens";
+    ASSERT_NE(WaitForPopupMenus(*mirelka_, 2), nullptr) << "the submenu opens";
     // Nothing tells when a menu has painted; give it a moment.
     Sleep(300);
     SaveScreenshot(L"mirelka-tray-menu.bmp");
@@ -253,7 +233,7 @@ TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
     // The ticked modes come in list order, not the file's: 640x480 first, 800x600 second.
     PostKey(menu, VK_DOWN);
     PostKey(menu, VK_RETURN);
-    EXPECT_TRUE(WaitForNoPopupMenu(mirelka));
+    EXPECT_TRUE(WaitForNoPopupMenu(*mirelka_));
     EXPECT_TRUE(WaitForRegistryMode({800, 600, 32, 60})) << RegistryMode().value_or(ScreenMode{});
     EXPECT_FALSE(Snapshot(alpha.log).exists || Snapshot(game.log).exists);
 }
