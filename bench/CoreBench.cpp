@@ -60,8 +60,8 @@ std::vector<std::string> AppDataLines(const CodePage& codePage, int count, Order
     for (int i = 0; i < count; ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%04d", i);
-        const std::string title = codePage.FromUtf8(std::string("ゲーム ") + number);
-        const std::string shortcut = codePage.FromUtf8(
+        const std::string title = *codePage.FromUtf8Exact(std::string("ゲーム ") + number);
+        const std::string shortcut = *codePage.FromUtf8Exact(
             std::string("C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\"
                         "Programs\\ゲーム\\") +
             number + ".lnk");
