@@ -27,8 +27,12 @@ int DisplayModes::RestoreModeChecks(bool patient) {
     const FileStatus status = modeFile_.ReadAll(lines, patient);
     modeFileRead_ = status != FileStatus::ReadFailed;
     if (status != FileStatus::Done) {
+        if (status == FileStatus::CannotOpen) {
+            fileLines_.clear();
+        }
         return 0;
     }
+    fileLines_ = lines;
     std::vector<DisplayMode> stored;
     stored.reserve(lines.size());
     for (const std::string& line : lines) {
@@ -44,17 +48,36 @@ std::optional<FileStatus> DisplayModes::SaveScreenModes() {
     if (!modeFileRead_) {
         return FileStatus::CannotOpen;
     }
-    return RewriteRecords(modeFile_, [&] {
-        for (std::size_t i = 0; i < modeList_.Count(); ++i) {
-            if (modeList_.IsTicked(i)) {
-                modeFile_.Line() = FormatMode(modeList_.At(i));
-                if (!modeFile_.WriteLine()) {
-                    return false;
-                }
+    // Another display's modes, or a line of another program's, are the file's as it is now,
+    // or as last read whole when it can't be read now (gone, or held).
+    std::vector<std::string> now;
+    if (modeFile_.ReadAll(now) == FileStatus::Done) {
+        fileLines_.swap(now);
+    }
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < modeList_.Count(); ++i) {
+        if (modeList_.IsTicked(i)) {
+            lines.push_back(FormatMode(modeList_.At(i)));
+        }
+    }
+    for (const std::string& line : fileLines_) {
+        if (modeList_.Find(ParseMode(leads_, line)) < 0) {
+            lines.push_back(line);
+        }
+    }
+    const FileStatus status = RewriteRecords(modeFile_, [&] {
+        for (const std::string& line : lines) {
+            modeFile_.Line() = line;
+            if (!modeFile_.WriteLine()) {
+                return false;
             }
         }
         return true;
     });
+    if (status == FileStatus::Done) {
+        fileLines_.swap(lines);
+    }
+    return status;
 }
 
 bool DisplayModes::CaptureRegistryMode(DisplayMode& mode) {

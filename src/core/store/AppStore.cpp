@@ -17,13 +17,17 @@ FileStatus AppStore::LoadAppData(bool patient) {
         read_ = false;
         return status;
     }
+    read_ = true;
+    if (status == FileStatus::CannotOpen) {
+        // Gone since it was read: a sync tool may be replacing it. What we had is kept.
+        return status;
+    }
     AppRegistry loaded(leads_);
     for (const std::string& line : lines) {
         // The first of two equal titles wins; the rest are dropped without a word.
         loaded.Insert(ParseAppEntry(leads_, line));
     }
     registry_.Swap(loaded);
-    read_ = true;
     return status;
 }
 

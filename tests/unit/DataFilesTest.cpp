@@ -1,0 +1,65 @@
+// What another program or another display put in the data files survives Mirelka's saves.
+
+#include "Fixture.h"
+#include "resources/Texts.h"
+
+namespace mirelka::test {
+namespace {
+
+const std::string kLink = "C:\\apps\\game.lnk";
+
+// An AppData.txt line; the shortcut of one written by another program may not load here.
+std::string Entry(const std::string& title, const std::string& shortcut = "D:\\gone.lnk") {
+    return title + "\t" + shortcut + "\t0\t0\t0\t0\t0\r\n";
+}
+
+class DataFilesTest : public DialogTest {
+protected:
+    void SetUp() override {
+        p.display.AddSixModes();
+        p.files.files[kLink] = "";
+        p.shortcuts.links[kLink] = {"C:\\apps\\game.exe", "C:\\apps"};
+        // 640x480x8 ticked; another display's mode first.
+        Start("2560\t1440\t32\t144\r\n640\t480\t8\t60\r\n", Entry("B"));
+    }
+    Said Register(const std::string& title, const std::string& shortcut = kLink) {
+        Fill(title, shortcut, 0, false);
+        return Press(IDC_REGISTER);
+    }
+};
+
+TEST_F(DataFilesTest, ASaveKeepsLinesAddedFromOutsideAndTheEntriesOfAFileGoneSince) {
+    p.files.files[kAppFile] += Entry("A");
+    EXPECT_EQ(Register("C"), (Said{{"「C」を登録しました", kNotice}}));
+    EXPECT_EQ(File(kAppFile), Entry("A") + Entry("B") + Entry("C", kLink));
+    const std::string had = File(kAppFile) + Entry("D", kLink);
+    p.files.files.erase(kAppFile);  // a sync tool replacing it
+    Register("D");
+    EXPECT_EQ(File(kAppFile), had);
+
+    // Changed but unreadable: refused as before; gone after that, still not taken as empty.
+    p.files.files[kAppFile] += Entry("E");
+    p.files.unreadable.insert(kAppFile);
+    EXPECT_EQ(Register("F"), (Said{{text::kCannotOpenAppData, kError}}));
+    p.files.files.erase(kAppFile);
+    Register("F");
+    EXPECT_EQ(File(kAppFile), had + Entry("F", kLink));
+}
+
+TEST_F(DataFilesTest, ACarriageReturnInATitleOrAShortcutTheReaderCantLoadIsRefused) {
+    p.files.files["C:\\apps\\game.exe"] = "MZ";
+    EXPECT_EQ(Register("C\rD"), (Said{{text::kTitleHasControl, kError}}));
+    EXPECT_EQ(Register("C", "C:\\apps\\game.exe"), (Said{{text::kShortcutUnreadable, kError}}));
+    EXPECT_EQ(File(kAppFile), Entry("B"));
+}
+
+TEST_F(DataFilesTest, SavedTicksKeepTheFilesLinesOfModesNotListedAsTheyStandNow) {
+    p.files.files[kModeFile] += "3840\t2160\t32\t60\r\n";
+    SetTicks({2});
+    ASSERT_TRUE(ClickTab(1));
+    EXPECT_EQ(Press(IDC_REGISTER), Said{});
+    EXPECT_EQ(File(kModeFile), "800\t600\t32\t60\r\n2560\t1440\t32\t144\r\n3840\t2160\t32\t60\r\n");
+}
+
+}  // namespace
+}  // namespace mirelka::test
