@@ -35,10 +35,9 @@ public:
     // Any other content counts as another last-write time: a clock finer than any disk's.
     std::optional<FileStamp> Stamp(const std::string& path) override {
         const auto it = files.find(path);
-        if (it == files.end()) {
-            return std::nullopt;
-        }
-        return FileStamp{it->second.size(), std::hash<std::string>{}(it->second)};
+        return it == files.end() ? std::nullopt
+                                 : std::optional(FileStamp{it->second.size(),
+                                                           std::hash<std::string>{}(it->second)});
     }
     void Pause(unsigned milliseconds) override {
         paused += milliseconds;

@@ -8,7 +8,7 @@ namespace {
 
 const std::string kLink = "C:\\apps\\game.lnk";
 
-// An AppData.txt line; the shortcut of one written by another program may not load here.
+// An AppData.txt line; the shortcut of one another program wrote may not load here.
 std::string Entry(const std::string& title, const std::string& shortcut = "D:\\gone.lnk") {
     return title + "\t" + shortcut + "\t0\t0\t0\t0\t0\r\n";
 }
@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         p.display.AddSixModes();
         p.files.files[kLink] = "";
-        p.shortcuts.links[kLink] = {"C:\\apps\\game.exe", "C:\\apps"};
-        // 640x480x8 ticked; another display's mode first.
+        p.shortcuts.links[kLink] = {};
+        // 640x480x8 ticked, after another display's mode.
         Start("2560\t1440\t32\t144\r\n640\t480\t8\t60\r\n", Entry("B"));
     }
     Said Register(const std::string& title, const std::string& shortcut = kLink) {
@@ -28,28 +28,27 @@ protected:
     }
 };
 
-TEST_F(DataFilesTest, ASaveKeepsLinesAddedFromOutsideAndTheEntriesOfAFileGoneSince) {
+TEST_F(DataFilesTest, ASaveKeepsLinesAddedMeanwhileAndTheEntriesOfAFileGoneSince) {
     p.files.files[kAppFile] += Entry("A");
-    EXPECT_EQ(Register("C"), (Said{{"「C」を登録しました", kNotice}}));
-    EXPECT_EQ(File(kAppFile), Entry("A") + Entry("B") + Entry("C", kLink));
-    const std::string had = File(kAppFile) + Entry("D", kLink);
+    Register("C");
     p.files.files.erase(kAppFile);  // a sync tool replacing it
     Register("D");
-    EXPECT_EQ(File(kAppFile), had);
+    const std::string all = Entry("A") + Entry("B") + Entry("C", kLink) + Entry("D", kLink);
+    EXPECT_EQ(File(kAppFile), all);
 
     // Changed but unreadable: refused as before; gone after that, still not taken as empty.
     p.files.files[kAppFile] += Entry("E");
     p.files.unreadable.insert(kAppFile);
     EXPECT_EQ(Register("F"), (Said{{text::kCannotOpenAppData, kError}}));
     p.files.files.erase(kAppFile);
-    Register("F");
-    EXPECT_EQ(File(kAppFile), had + Entry("F", kLink));
+    EXPECT_EQ(Register("F"), (Said{{"「F」を登録しました", kNotice}}));
+    EXPECT_EQ(File(kAppFile), all + Entry("F", kLink));
 }
 
 TEST_F(DataFilesTest, ACarriageReturnInATitleOrAShortcutTheReaderCantLoadIsRefused) {
-    p.files.files["C:\\apps\\game.exe"] = "MZ";
+    p.files.files["C:\\game.exe"] = "MZ";
     EXPECT_EQ(Register("C\rD"), (Said{{text::kTitleHasControl, kError}}));
-    EXPECT_EQ(Register("C", "C:\\apps\\game.exe"), (Said{{text::kShortcutUnreadable, kError}}));
+    EXPECT_EQ(Register("C", "C:\\game.exe"), (Said{{text::kShortcutUnreadable, kError}}));
     EXPECT_EQ(File(kAppFile), Entry("B"));
 }
 

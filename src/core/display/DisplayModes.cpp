@@ -1,5 +1,7 @@
 #include "display/DisplayModes.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "display/ModeRules.h"
@@ -60,11 +62,9 @@ std::optional<FileStatus> DisplayModes::SaveScreenModes() {
             lines.push_back(FormatMode(modeList_.At(i)));
         }
     }
-    for (const std::string& line : fileLines_) {
-        if (modeList_.Find(ParseMode(leads_, line)) < 0) {
-            lines.push_back(line);
-        }
-    }
+    std::copy_if(
+        fileLines_.begin(), fileLines_.end(), std::back_inserter(lines),
+        [&](const std::string& line) { return modeList_.Find(ParseMode(leads_, line)) < 0; });
     const FileStatus status = RewriteRecords(modeFile_, [&] {
         for (const std::string& line : lines) {
             modeFile_.Line() = line;
