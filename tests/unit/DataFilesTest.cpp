@@ -45,6 +45,21 @@ TEST_F(DataFilesTest, ASaveKeepsLinesAddedMeanwhileAndTheEntriesOfAFileGoneSince
     EXPECT_EQ(File(kAppFile), all + Entry("F", kLink));
 }
 
+TEST_F(DataFilesTest, ChangesASaveMissedAreMadeAgainOnAFileChangedSince) {
+    p.files.unreplaceable.insert(kAppFile);
+    Register("C");
+    Fill("B", "", 0, false);
+    Press(IDC_DELETE, {kYes});
+    p.files.unreplaceable.clear();
+    p.files.files[kAppFile] += Entry("A");
+    Register("D");
+    EXPECT_EQ(File(kAppFile), Entry("A") + Entry("C", kLink) + Entry("D", kLink));
+    // Saved since: another program's deletion of D holds.
+    p.files.files[kAppFile] = Entry("A") + Entry("C", kLink);
+    Register("E");
+    EXPECT_EQ(File(kAppFile), Entry("A") + Entry("C", kLink) + Entry("E", kLink));
+}
+
 TEST_F(DataFilesTest, ACarriageReturnInATitleOrAShortcutTheReaderCantLoadIsRefused) {
     p.files.files["C:\\game.exe"] = "MZ";
     EXPECT_EQ(Register("C\rD"), (Said{{text::kTitleHasControl, kError}}));

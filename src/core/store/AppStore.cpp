@@ -1,9 +1,19 @@
 #include "store/AppStore.h"
 
+#include <cstdint>
+
 namespace mirelka {
 
+namespace {
+
+bool Same(const AppEntry& a, const AppEntry& b) {
+    return FormatAppEntry(a) == FormatAppEntry(b);
+}
+
+}  // namespace
+
 AppStore::AppStore(FileSystem& files, const LeadBytes& leads)
-    : leads_(leads), registry_(leads), appFile_(files, leads) {}
+    : leads_(leads), registry_(leads), saved_(leads), appFile_(files, leads) {}
 
 void AppStore::PlaceBeside(const std::string& executablePath) {
     appFile_.SetBasePath(executablePath.c_str());
@@ -27,15 +37,38 @@ FileStatus AppStore::LoadAppData(bool patient) {
         // The first of two equal titles wins; the rest are dropped without a word.
         loaded.Insert(ParseAppEntry(leads_, line));
     }
+    AppRegistry file(loaded);
+    ReplayUnsaved(loaded);
+    saved_.Swap(file);
     registry_.Swap(loaded);
     return status;
+}
+
+void AppStore::ReplayUnsaved(AppRegistry& onto) const {
+    for (std::int32_t i = 0; i < saved_.Count(); ++i) {
+        if (registry_.Find(saved_.At(i)) == nullptr) {
+            onto.Remove(saved_.At(i));
+        }
+    }
+    for (std::int32_t i = 0; i < registry_.Count(); ++i) {
+        const AppEntry& entry = registry_.At(i);
+        const AppEntry* before = saved_.Find(entry);
+        if (before != nullptr && Same(*before, entry)) {
+            continue;
+        }
+        if (AppEntry* there = onto.Find(entry)) {
+            *there = entry;
+        } else {
+            onto.Insert(entry);
+        }
+    }
 }
 
 FileStatus AppStore::SaveAppData() {
     if (!read_) {
         return FileStatus::CannotOpen;
     }
-    return RewriteRecords(appFile_, [&] {
+    const FileStatus status = RewriteRecords(appFile_, [&] {
         bool written = true;
         registry_.ForEach([&](const AppEntry& entry) {
             if (written) {
@@ -45,6 +78,11 @@ FileStatus AppStore::SaveAppData() {
         });
         return written;
     });
+    if (status == FileStatus::Done) {
+        AppRegistry saved(registry_);
+        saved_.Swap(saved);
+    }
+    return status;
 }
 
 }  // namespace mirelka
