@@ -19,10 +19,10 @@ public:
     void PlaceBeside(const std::string& executablePath);
 
     // Replaces the registry with the file's entries once it was read whole, with the changes
-    // a failed save missed made again on them. CannotOpen:
-    // there is no file to read; the registry keeps what it held (none at start-up).
-    // ReadFailed: it is there but could not be read whole; the registry keeps what it held.
-    // Patient: tries again for about a second while the file is held.
+    // a failed save missed made again on them. CannotOpen: there is no file to read; the
+    // registry keeps what it held (none at start-up). ReadFailed: it is there but could not
+    // be read whole; the registry keeps what it held. Patient: tries again for about a
+    // second while the file is held.
     FileStatus LoadAppData(bool patient = false);
     // CannotOpen, writing nothing, while a file that is there has not been read whole.
     FileStatus SaveAppData();
