@@ -7,7 +7,9 @@ namespace mirelka {
 namespace {
 
 bool Same(const AppEntry& a, const AppEntry& b) {
-    return FormatAppEntry(a) == FormatAppEntry(b);
+    return a.title == b.title && a.shortcut == b.shortcut && a.width == b.width &&
+           a.height == b.height && a.bitsPerPixel == b.bitsPerPixel && a.frequency == b.frequency &&
+           (a.restoreOnExit != 0) == (b.restoreOnExit != 0);
 }
 
 }  // namespace
@@ -45,15 +47,19 @@ FileStatus AppStore::LoadAppData(bool patient) {
 }
 
 void AppStore::ReplayUnsaved(AppRegistry& onto) const {
-    for (std::int32_t i = 0; i < saved_.Count(); ++i) {
-        if (registry_.Find(saved_.At(i)) == nullptr) {
-            onto.Remove(saved_.At(i));
+    // Both in title order: one walk finds what was added, changed or removed.
+    std::int32_t s = 0;
+    std::int32_t r = 0;
+    while (s < saved_.Count() || r < registry_.Count()) {
+        const int order = s == saved_.Count()      ? 1
+                          : r == registry_.Count() ? -1
+                                                   : saved_.Compare(saved_.At(s), registry_.At(r));
+        if (order < 0) {
+            onto.Remove(saved_.At(s++));
+            continue;
         }
-    }
-    for (std::int32_t i = 0; i < registry_.Count(); ++i) {
-        const AppEntry& entry = registry_.At(i);
-        const AppEntry* before = saved_.Find(entry);
-        if (before != nullptr && Same(*before, entry)) {
+        const AppEntry& entry = registry_.At(r++);
+        if (order == 0 && Same(saved_.At(s++), entry)) {
             continue;
         }
         if (AppEntry* there = onto.Find(entry)) {
