@@ -42,7 +42,7 @@ TEST_F(DataFilesTest, AFileGoneSinceItWasReadIsNotTakenAsEmpty) {
     EXPECT_EQ(File(kAppFile), had + Entry("F", kLink));
 }
 
-// Another program's lines are read before 登録 and 削除; what a failed save missed is kept.
+// Another program's line is read before 登録; what a failed save missed is made again on it.
 TEST_F(DataFilesTest, ChangesASaveMissedAreMadeAgainOnAFileChangedSince) {
     p.files.unreplaceable.insert(kAppFile);
     Register("C");
