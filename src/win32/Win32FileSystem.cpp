@@ -76,6 +76,21 @@ bool Win32FileSystem::HasAttributes(const std::string& path) {
     return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) {
+    // From the folder's entry, not an open handle: a file another program holds without
+    // sharing still answers.
+    const std::optional<std::wstring> wide = Usable(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!wide || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    stamp.lastWrite = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 void Win32FileSystem::Pause(unsigned milliseconds) {
     Sleep(milliseconds);
 }

@@ -14,6 +14,7 @@ public:
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     bool HasAttributes(const std::string& path) override;
+    std::optional<FileStamp> Stamp(const std::string& path) override;
     void Pause(unsigned milliseconds) override;
 };
 

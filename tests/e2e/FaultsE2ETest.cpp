@@ -142,11 +142,11 @@ TEST_F(FaultsE2ETest, SavingModesWhileScreenModeIsHeldSaysSoAndKeepsTheFile) {
     held.reset();
     EXPECT_EQ(Snapshot(screenModes_), before);
 
-    // Released, the same click saves.
+    // Released, the same click saves; the mode this display doesn't list stays after it.
     PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForPostedMessages(dialog));
     ExpectNoFurtherBox(dialog);
-    EXPECT_EQ(Snapshot(screenModes_).bytes, FileLine(listed[0]));
+    EXPECT_EQ(Snapshot(screenModes_).bytes, FileLine(listed[0]) + "1234\t567\t8\t60\r\n");
     EXPECT_EQ(FolderEntries(folder_.Path()), entries);
 }
 
@@ -197,6 +197,38 @@ TEST_F(FaultsE2ETest, RegisteringOverAReadOnlyAppDataLosesNothing) {
     } else {
         EXPECT_EQ(after.bytes, saved);
     }
+}
+
+TEST_F(FaultsE2ETest, LinesAddedMeanwhileSurviveRegisterAndDeleteBesideAFolderNamedLikeTheTemp) {
+    const ProbeApp app = MakeApp(L"app");
+    folder_.MakeFolder(L"AppData.txt.tmp");
+    WriteBytes(appData_, DataFileBytes({kNotepad}));
+    HWND dialog = StartResident();
+    ASSERT_TRUE(ShowSettings(dialog)) << Describe(*mirelka_);
+    const std::vector<std::wstring> entries = FolderEntries(folder_.Path());
+    // Another program adds two registrations meanwhile: their lines.
+    const auto add = [&](const std::string& a, const std::string& b) {
+        const std::string lines =
+            DataFileBytes({a + "\tC:\\a.lnk\t0\t0\t0\t0\t0", b + "\tC:\\b.lnk\t0\t0\t0\t0\t0"});
+        WriteBytes(appData_, ReadBytes(appData_) + lines);
+        return lines;
+    };
+    const std::string ab = add("A", "B");
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), Widen("ゲームA"));
+    ChooseShortcut(dialog, app.shortcut);
+    PostCommand(dialog, IDC_REGISTER);
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「ゲームA」を登録しました");
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(Snapshot(appData_).bytes, ab + DataFileBytes({kNotepad, Line("ゲームA", app)}));
+
+    const std::string cd = add("C", "D");
+    SetControlText(GetDlgItem(dialog, IDC_TITLE), L"Notepad");
+    PostCommand(dialog, IDC_DELETE);
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDYES), "「Notepad」を削除してもよいですか？");
+    EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK), "「Notepad」を削除しました");
+    ExpectNoFurtherBox(dialog);
+    EXPECT_EQ(Snapshot(appData_).bytes, ab + cd + DataFileBytes({Line("ゲームA", app)}));
+    EXPECT_EQ(FolderEntries(folder_.Path()), entries) << "no other temporary file left";
 }
 
 TEST_F(FaultsE2ETest, MissingEmptyOrGarbledAppDataStillStartsWithAWorkingMenu) {

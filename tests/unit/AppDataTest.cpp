@@ -39,6 +39,7 @@ std::string RegisteredNotice(const std::string& title) {
 // saved with it. What was said.
 Said Register(test::Mirelka& m, const std::string& title) {
     m.p.files.files[kLink] = "";
+    m.p.shortcuts.links[kLink] = {"C:\\x.exe", ""};
     EXPECT_TRUE(m.ClickTab(0));
     m.Fill(title, kLink, 0, false);
     return m.Press(IDC_REGISTER);

@@ -32,6 +32,7 @@ void Open(Mirelka& w, const std::string& appData = "", bool modes = true) {
     }
     for (const std::string& path : {kLink, kOther, kHyoPath, "C:\\Café\\x.lnk"s}) {
         w.p.files.files[path] = "shortcut";
+        w.p.shortcuts.links[path] = {"C:\\x.exe", ""};
     }
     w.p.shortcuts.links[kLink] = {kGame, kGameDir};
     w.p.shortcuts.links[kOther] = {"C:\\Other\\other.exe", ""};
@@ -325,7 +326,7 @@ TEST(Settings, BrowsingPutsTheChosenShortcutInTheFields) {
         std::string shortcut, target, workdir;
     } cases[] = {
         {IDC_BROWSE_STARTMENU, 2, true, kLink, kLink, kGame, kGameDir},
-        {IDC_BROWSE_COMMON_STARTMENU, 23, true, kHyoPath, kHyoPath, "", ""},
+        {IDC_BROWSE_COMMON_STARTMENU, 23, true, kHyoPath, kHyoPath, "C:\\x.exe", ""},
         // Shown, though code page 932 can't store it: only 登録 refuses it.
         {IDC_BROWSE_DESKTOP, 0, true, "C:\\게임\\x.lnk"s, "C:\\게임\\x.lnk", "", ""},
         {IDC_BROWSE_DESKTOP, 0, true, std::nullopt, "typed", "old", "old"},

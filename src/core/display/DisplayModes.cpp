@@ -1,6 +1,7 @@
 #include "display/DisplayModes.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "display/ModeRules.h"
@@ -28,8 +29,12 @@ int DisplayModes::RestoreModeChecks(bool patient) {
     const FileStatus status = modeFile_.ReadAll(lines, patient);
     modeFileRead_ = status != FileStatus::ReadFailed;
     if (status != FileStatus::Done) {
+        if (status == FileStatus::CannotOpen) {
+            fileLines_.clear();
+        }
         return 0;
     }
+    fileLines_ = lines;
     std::vector<DisplayMode> stored(lines.size());
     std::transform(lines.begin(), lines.end(), stored.begin(),
                    [&](const std::string& line) { return ParseMode(leads_, line); });
@@ -43,17 +48,34 @@ std::optional<FileStatus> DisplayModes::SaveScreenModes() {
     if (!modeFileRead_) {
         return FileStatus::CannotOpen;
     }
-    return RewriteRecords(modeFile_, [&] {
-        for (std::size_t i = 0; i < modeList_.Count(); ++i) {
-            if (modeList_.IsTicked(i)) {
-                modeFile_.Line() = FormatMode(modeList_.At(i));
-                if (!modeFile_.WriteLine()) {
-                    return false;
-                }
+    // Another display's modes, or a line of another program's, are the file's as it is now,
+    // or as last read whole when it can't be read now (gone, or held).
+    std::vector<std::string> now;
+    if (modeFile_.ReadAll(now) == FileStatus::Done) {
+        fileLines_.swap(now);
+    }
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < modeList_.Count(); ++i) {
+        if (modeList_.IsTicked(i)) {
+            lines.push_back(FormatMode(modeList_.At(i)));
+        }
+    }
+    std::copy_if(
+        fileLines_.begin(), fileLines_.end(), std::back_inserter(lines),
+        [&](const std::string& line) { return modeList_.Find(ParseMode(leads_, line)) < 0; });
+    const FileStatus status = RewriteRecords(modeFile_, [&] {
+        for (const std::string& line : lines) {
+            modeFile_.Line() = line;
+            if (!modeFile_.WriteLine()) {
+                return false;
             }
         }
         return true;
     });
+    if (status == FileStatus::Done) {
+        fileLines_.swap(lines);
+    }
+    return status;
 }
 
 bool DisplayModes::CaptureRegistryMode(DisplayMode& mode) {

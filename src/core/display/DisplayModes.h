@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "display/ModeList.h"
 #include "ports/DisplayMode.h"
@@ -33,7 +34,8 @@ public:
     bool ModeFileRead() const { return modeFileRead_; }
     // The user's click or space bar on item index; false when there is no such item.
     bool ToggleMode(std::size_t index) { return modeList_.Toggle(index); }
-    // Writes the ticked modes; none (and nothing written) when no mode is ticked.
+    // Writes the ticked modes in list order, then the file's lines that name no listed mode
+    // as they stand (another display's); none (and nothing written) when no mode is ticked.
     // CannotOpen, writing nothing, while the file has not been read whole.
     std::optional<FileStatus> SaveScreenModes();
 
@@ -63,6 +65,7 @@ private:
     std::uint8_t startupModeValid_ = 0;
     RecordFile modeFile_;
     bool modeFileRead_ = true;
+    std::vector<std::string> fileLines_;  // ScreenMode.txt as last read whole or written
 };
 
 }  // namespace mirelka

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,16 @@ public:
     virtual bool Write(std::string_view bytes) = 0;
     // Flushes to the disk and closes; false when any of it failed.
     virtual bool Close() = 0;
+};
+
+// What tells one state of a file from another without reading it.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;  // the system's file time
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && lastWrite == other.lastWrite;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 
 // Files by their UTF-8 paths, whatever the ANSI code page: any folder name works. A data-text
@@ -48,6 +60,9 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Whether the system can read the path's attributes: it exists and is reachable.
     virtual bool HasAttributes(const std::string& path) = 0;
+    // The path's size and last-write time, read without opening it (a file held by another
+    // program has them too); none when they can't be read: gone, or unreachable.
+    virtual std::optional<FileStamp> Stamp(const std::string& path) = 0;
     // Lets time pass before a file is tried again.
     virtual void Pause(unsigned milliseconds) = 0;
 };

@@ -35,6 +35,10 @@ inline constexpr const char kShortcutNotStorable[] =
 inline constexpr const char kShortcutMissing[] = "ショートカットを指定しないと登録できません";
 inline constexpr const char kShortcutInaccessible[] =
     "指定されたショートカットにはアクセスできないので登録できません";
+// There, but the shortcut reader can't load it: not a shortcut (a program's .exe), a
+// damaged one, or one whose target the shell can't find.
+inline constexpr const char kShortcutUnreadable[] =
+    "指定されたショートカットを読み込めないので登録できません";
 inline constexpr const char kConfirmOverwrite[] = "「%1」を上書きしてもよいですか？";
 inline constexpr const char kConfirmDelete[] = "「%1」を削除してもよいですか？";
 inline constexpr const char kNotRegistered[] =

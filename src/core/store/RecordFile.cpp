@@ -93,9 +93,29 @@ bool RecordFile::Open(Mode mode) {
         endOfFile_ = false;
         return true;
     }
-    writer_ = fs_.OpenWrite(TempPathFor(path_));
+    tempPath_ = FreeTempPath();
+    writer_ = tempPath_.empty() ? nullptr : fs_.OpenWrite(tempPath_);
     writeFailed_ = false;
     return writer_ != nullptr;
+}
+
+std::string RecordFile::FreeTempPath() const {
+    // A folder, or a read-only or held file, of the first name would fail every save; a
+    // file of ours left by a crash is not worth one either.
+    constexpr int kNames = 100;
+    for (int n = 0; n < kNames; ++n) {
+        std::string candidate =
+            n == 0 ? TempPathFor(path_) : path_ + "." + std::to_string(n) + ".tmp";
+        if (!fs_.HasAttributes(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+bool RecordFile::ChangedOnDisk() const {
+    const std::optional<FileStamp> now = fs_.Stamp(path_);
+    return now && now != stamp_;
 }
 
 bool RecordFile::Close() {
@@ -106,7 +126,7 @@ bool RecordFile::Close() {
     if (!writer_) {
         return true;
     }
-    const std::string temp = TempPathFor(path_);
+    const std::string& temp = tempPath_;
     const bool closed = writer_->Close();
     writer_.reset();
     if (writeFailed_ || !closed) {
@@ -119,6 +139,7 @@ bool RecordFile::Close() {
         error_ = Error::Replace;
         return false;
     }
+    stamp_ = fs_.Stamp(path_);
     return true;
 }
 
@@ -126,14 +147,17 @@ void RecordFile::Abandon() {
     if (writer_) {
         writer_->Close();
         writer_.reset();
-        fs_.Remove(TempPathFor(path_));
+        fs_.Remove(tempPath_);
     }
 }
 
 FileStatus RecordFile::ReadOnce(std::vector<std::string>& lines) {
+    // Taken first: a change while the file is read shows as one next time.
+    const std::optional<FileStamp> stamp = fs_.Stamp(path_);
     if (!Open(Mode::Read)) {
         if (error_ == Error::Missing) {
             lines.clear();
+            stamp_.reset();
             return FileStatus::CannotOpen;
         }
         return FileStatus::ReadFailed;
@@ -149,6 +173,7 @@ FileStatus RecordFile::ReadOnce(std::vector<std::string>& lines) {
         return FileStatus::ReadFailed;
     }
     lines.swap(read);
+    stamp_ = stamp;
     return FileStatus::Done;
 }
 

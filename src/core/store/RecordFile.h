@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +30,9 @@ std::string JoinFields(std::initializer_list<std::string> fields);
 // A text file of TAB-separated records beside the executable, read and written in the
 // Windows text-file convention by our own code, so the bytes are the same everywhere.
 //
-// A rewrite goes to a temporary file in the same folder which replaces the data file only
-// once it was written whole: a failure part-way leaves the data file as it was.
+// A rewrite goes to a temporary file in the same folder, under a name nothing held before,
+// which replaces the data file only once it was written whole: a failure part-way leaves
+// the data file as it was, and no temporary file.
 class RecordFile {
 public:
     enum class Mode { Write = 1, Read = 2 };
@@ -68,6 +70,10 @@ public:
     // while it fails, as a file is held for a moment by antivirus, indexers and sync tools.
     FileStatus ReadAll(std::vector<std::string>& lines, bool patient = false);
 
+    // Whether the file is there with another size or last-write time than when this last
+    // read it whole or wrote it: another program changed it. False while it is gone.
+    bool ChangedOnDisk() const;
+
     // False at the end of the file and when reading failed (see LastError).
     bool ReadLine();
     // False when writing failed; nothing is written after that.
@@ -81,10 +87,13 @@ public:
     std::string& Line() { return line_; }
     const std::string& Line() const { return line_; }
 
+    // The first name a rewrite tries for its temporary file.
     static std::string TempPathFor(const std::string& path) { return path + ".tmp"; }
 
 private:
     FileStatus ReadOnce(std::vector<std::string>& lines);
+    // A temporary name beside the data file that no file or folder holds; empty when none.
+    std::string FreeTempPath() const;
     bool FillBuffer();
     int NextByte();  // -1 at the end of the file
 
@@ -102,7 +111,10 @@ private:
     bool endOfFile_ = false;
 
     std::unique_ptr<WriteStream> writer_;
+    std::string tempPath_;
     bool writeFailed_ = false;
+
+    std::optional<FileStamp> stamp_;  // as last read whole or written; none: there was none
 };
 
 // Antivirus, indexers and sync tools hold a file for a moment, and a data file that was not

@@ -8,9 +8,10 @@ namespace mirelka {
 
 namespace {
 
-// A TAB would split the record, an LF the line, and Ctrl-Z would end the file there.
+// A TAB would split the record, an LF the line, and Ctrl-Z would end the file there. A CR
+// reads back, but Notepad shows it as a line break and splits the record when it saves.
 bool HoldsRecordBreaker(const std::string& title) {
-    return title.find_first_of("\t\n\x1A") != std::string::npos;
+    return title.find_first_of("\t\n\r\x1A") != std::string::npos;
 }
 
 Verdict Refuse(std::string text) {
@@ -24,7 +25,8 @@ Verdict Ask(std::string text) {
 }  // namespace
 
 Verdict CheckRegister(const Form& form, const AppRegistry& registry,
-                      const std::function<bool()>& shortcutReachable) {
+                      const std::function<bool()>& shortcutReachable,
+                      const std::function<bool()>& shortcutLoads) {
     const std::string& title = form.shownTitle;
     if (title.empty()) {
         return Refuse(ReplaceArg(text::kTitleMissing, text::kRegisterAction));
@@ -46,6 +48,10 @@ Verdict CheckRegister(const Form& form, const AppRegistry& registry,
     }
     if (!shortcutReachable()) {
         return Refuse(text::kShortcutInaccessible);
+    }
+    // Anything else would be accepted and then never start from the menu.
+    if (!shortcutLoads()) {
+        return Refuse(text::kShortcutUnreadable);
     }
     if (registry.Find(form.entry) != nullptr) {
         return Ask(ReplaceArg(text::kConfirmOverwrite, title));

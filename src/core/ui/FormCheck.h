@@ -17,10 +17,12 @@ struct Verdict {
     std::string text;  // UTF-8
 };
 
-// The rules of 登録, in their order. shortcutReachable is asked only once the earlier rules
-// passed: whether the system can read the attributes of the entry's shortcut.
+// The rules of 登録, in their order. shortcutReachable and then shortcutLoads are asked only
+// once the earlier rules passed: whether the system can read the attributes of the entry's
+// shortcut, and whether the shortcut reader can load it.
 Verdict CheckRegister(const Form& form, const AppRegistry& registry,
-                      const std::function<bool()>& shortcutReachable);
+                      const std::function<bool()>& shortcutReachable,
+                      const std::function<bool()>& shortcutLoads);
 // The rules of 削除.
 Verdict CheckDelete(const Form& form, const AppRegistry& registry);
 

@@ -7,6 +7,7 @@
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/FileSystem.h"
+#include "ports/ShortcutReader.h"
 #include "resources/ResourceIds.h"
 #include "resources/Texts.h"
 #include "store/AppStore.h"
@@ -22,6 +23,7 @@ SettingsWindow::SettingsWindow(DialogView& view, FileSystem& files, const CodePa
     : view_(view),
       files_(files),
       codePage_(codePage),
+      shortcuts_(shortcuts),
       store_(store),
       modes_(modes),
       visibility_(visibility),
@@ -60,7 +62,9 @@ void SettingsWindow::FillModeSelector() {
 }
 
 bool SettingsWindow::CatchUpAppData() {
-    if (store_.Read()) {
+    // A sync tool or an editor may have changed the file meanwhile: the user's one change
+    // goes onto what it holds now, not over it.
+    if (!store_.Stale()) {
         return true;
     }
     if (store_.LoadAppData() == FileStatus::ReadFailed) {
@@ -226,11 +230,10 @@ void SettingsWindow::RegisterApp() {
     }
     const Form form = form_.Read(registry, modes_.List());
     const AppEntry& entry = form.entry;
-    const auto reachable = [&] {
-        const std::optional<std::string> path = codePage_.ToUtf8Exact(entry.shortcut);
-        return path && files_.HasAttributes(*path);
-    };
-    if (!Confirmed(CheckRegister(form, registry, reachable))) {
+    const std::optional<std::string> path = codePage_.ToUtf8Exact(entry.shortcut);
+    const auto reachable = [&] { return path && files_.HasAttributes(*path); };
+    const auto loads = [&] { return path && shortcuts_.Load(*path); };
+    if (!Confirmed(CheckRegister(form, registry, reachable, loads))) {
         return;
     }
     const std::string& title = form.shownTitle;

@@ -54,9 +54,9 @@ public:
 
 private:
     void ShowTab(Tab tab);
-    // A data file not read whole yet is read before anything acts on it: the registry and
-    // the title box, or the ticks and the mode selector, then stand for it. False while it
-    // still can't be.
+    // A data file not read whole yet, or AppData.txt changed by another program since, is
+    // read before anything acts on it: the registry and the title box, or the ticks and the
+    // mode selector, then stand for it. False while it still can't be.
     bool CatchUpAppData();
     bool CatchUpScreenModes();
     // Tells the user what went wrong with file; true when nothing did.
@@ -73,6 +73,7 @@ private:
     DialogView& view_;
     FileSystem& files_;
     const CodePage& codePage_;
+    ShortcutReader& shortcuts_;
     AppStore& store_;
     DisplayModes& modes_;
     Visibility& visibility_;
