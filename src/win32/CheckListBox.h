@@ -2,17 +2,20 @@
 
 #include <windows.h>
 
+#include <uxtheme.h>
+
 namespace mirelka {
 
 // An owner-drawn list box (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS) made into a list of items
 // with a check box each. The ticks are not the list's: a click in an item's box, or the
 // space bar on the item with the caret, only asks the list's parent to toggle it, and each
-// item is drawn ticked as its owner says.
+// item is drawn ticked as its owner says. With visual styles on, the boxes are the theme's.
 namespace check_list {
 
 // Sent to the list's parent: the user asks to toggle item wParam.
 constexpr UINT kToggleRequest = WM_APP + 1;
 
+// Opens the list's theme (again on WM_THEMECHANGED) and sizes the items for its boxes.
 void Attach(HWND list);
 int Add(HWND list, const wchar_t* text);
 // Draws every item again, after their ticks changed.
@@ -21,6 +24,13 @@ void Redraw(HWND list);
 // WM_MEASUREITEM and WM_DRAWITEM of the dialog that holds the list.
 void Measure(HWND dialog, MEASUREITEMSTRUCT& item);
 void Draw(const DRAWITEMSTRUCT& item, bool checked);
+
+// A box's size: the theme's check box drawn into dc, or without a theme (visual styles
+// off) the classic frame's.
+SIZE BoxSize(HTHEME theme, HDC dc);
+// Where the box of an item is drawn: 2 pixels in from its left, centred on its height.
+// A click toggles the item from the item's left up to the label, 2 pixels past the box.
+RECT BoxRect(const RECT& item, SIZE box);
 
 }  // namespace check_list
 }  // namespace mirelka

@@ -89,6 +89,11 @@ void Win32DialogView::FocusNextControl() {
     PostMessageW(dialog_, WM_NEXTDLGCTL, 0, 0);
 }
 
+void Win32DialogView::FocusControl(int id) {
+    // As the dialog manager moves it: the default button follows.
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+}
+
 void Win32DialogView::CursorPosition(int& x, int& y) const {
     POINT point{};
     GetCursorPos(&point);
