@@ -100,20 +100,21 @@ Win32ModeListAccess::~Win32ModeListAccess() {
     Detach();
 }
 
-void Win32ModeListAccess::Attach(HWND list, const wchar_t* name) {
+bool Win32ModeListAccess::Attach(HWND list, const wchar_t* name) {
     Detach();
     list_ = list;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices, services_.PutVoid()))) {
         services_.Reset();
-        return;
+        return false;
     }
     // The list has no label of its own: it is named after its tab.
     services_->SetHwndPropStr(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
                               name);
     *server_.Put() = new StateServer(services_.Get(), list, ticks_);
-    services_->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                 &PROPID_ACC_STATE, 1, server_.Get(), ANNO_CONTAINER);
+    return SUCCEEDED(services_->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT),
+                                                  CHILDID_SELF, &PROPID_ACC_STATE, 1,
+                                                  server_.Get(), ANNO_CONTAINER));
 }
 
 void Win32ModeListAccess::Detach() {

@@ -25,7 +25,8 @@ public:
     Win32ModeListAccess& operator=(const Win32ModeListAccess&) = delete;
 
     // Annotates list: its name, and its items' states from now on. COM must be initialised.
-    void Attach(HWND list, const wchar_t* name);
+    // False when the items' states could not be annotated.
+    bool Attach(HWND list, const wchar_t* name);
     // Clears the annotations, while list still exists.
     void Detach();
 

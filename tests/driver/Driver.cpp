@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <iterator>
 #include <utility>
 
+#include "CheckListBox.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::driver {
@@ -542,6 +544,29 @@ void PostKey(HWND window, UINT virtualKey) {
     PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
 }
 
+bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
+    SetForegroundWindow(window);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return GetForegroundWindow() == window; })) {
+        return false;
+    }
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
+
 HWND FocusedControl(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -599,11 +624,17 @@ void ClickListItem(HWND list, int index, ItemPart part) {
         item.bottom > client.bottom || item.bottom <= item.top) {
         throw std::runtime_error("list item " + std::to_string(index) + " is not in view");
     }
-    // Mirelka draws the box SM_CYMENUCHECK wide, 2 pixels in from the item's left.
-    const int box = GetSystemMetrics(SM_CYMENUCHECK);
+    // Where Mirelka draws the box, from its own geometry and the list's theme.
+    const HTHEME theme = OpenThemeData(list, L"BUTTON");
+    const HDC dc = GetDC(list);
+    const RECT box = check_list::BoxRect(item, check_list::BoxSize(theme, dc));
+    ReleaseDC(list, dc);
+    if (theme != nullptr) {
+        CloseThemeData(theme);
+    }
     const int x = part == ItemPart::CheckBox
-                      ? item.left + 2 + box / 2
-                      : std::max(item.left + box + 12, (item.left + item.right) / 2);
+                      ? (box.left + box.right) / 2
+                      : std::max(box.right + 10, (item.left + item.right) / 2);
     const LPARAM where = MAKELPARAM(x, (item.top + item.bottom) / 2);
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageW(list, WM_LBUTTONUP, 0, where);

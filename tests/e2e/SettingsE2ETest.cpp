@@ -273,6 +273,45 @@ TEST_F(SettingsE2ETest, ModeTabCannotBeLeftWithNothingTicked) {
               (std::vector<std::string>{"未設定", first.substr(1)}));
 }
 
+// Real key presses: Ctrl+Tab and its kin turn the tab from any control by the rules of a
+// click, and a refused change, by them or by the strip's own Left, leaves the strip on the
+// mode tab (Wine's tab control moves its selection even when the change is refused).
+TEST_F(SettingsE2ETest, KeysTurnTheTabByTheSameRules) {
+    DeleteFileW(screenModes_.c_str());
+    mirelka_.emplace(Process::Start(exe_, folder_.Path()));
+    HWND dialog = Require(WaitForMainDialog(*mirelka_), *mirelka_);
+    HWND tab = GetDlgItem(dialog, IDC_TAB);
+    HWND list = GetDlgItem(dialog, IDC_MODE_LIST);
+    const auto refused = [&](std::initializer_list<WORD> keys, const char* what) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(PressKeys(dialog, keys));
+        EXPECT_EQ(AnswerNextMessageBoxText(*mirelka_, IDOK),
+                  "解像度を一つ以上ﾁｪｯｸしないと\n他のメニューは選べません");
+        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        EXPECT_EQ(Send(tab, TCM_GETCURSEL), 1) << "the strip stays on the mode tab";
+        EXPECT_TRUE(IsWindowVisible(list));
+    };
+    const auto turned = [&](std::initializer_list<WORD> keys, int to) {
+        ASSERT_TRUE(PressKeys(dialog, keys));
+        ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Send(tab, TCM_GETCURSEL) == to; }))
+            << "to tab " << to;
+        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        EXPECT_EQ(IsWindowVisible(list) != FALSE, to == 1);
+        EXPECT_EQ(FocusedControl(dialog), tab);
+    };
+    refused({VK_CONTROL, VK_TAB}, "Ctrl+Tab");
+    Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
+    refused({VK_LEFT}, "Left on the strip");
+    PressSpaceOnListItem(list, 0);
+    ASSERT_TRUE(WaitForPostedMessages(dialog));
+    turned({VK_CONTROL, VK_TAB}, 0);
+    Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TITLE)), TRUE);
+    turned({VK_CONTROL, VK_SHIFT, VK_TAB}, 1);
+    turned({VK_CONTROL, VK_NEXT}, 0);
+    turned({VK_CONTROL, VK_PRIOR}, 1);
+    ExpectNoFurtherBox(dialog);
+}
+
 TEST_F(SettingsE2ETest, ChoosingATitleFillsTheForm) {
     const std::wstring otherFolder = folder_.MakeFolder(L"other");
     const std::wstring otherProbe = otherFolder + L"\\other.exe";
