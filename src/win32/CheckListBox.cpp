@@ -22,6 +22,23 @@ struct ListState {
 
 ListState* StateOf(HWND list);
 
+SIZE BoxSize(HTHEME theme, HDC dc) {
+    SIZE size{};
+    if (theme != nullptr &&
+        SUCCEEDED(GetThemePartSize(theme, dc, BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW,
+                                   &size)) &&
+        size.cx > 0 && size.cy > 0) {
+        return size;
+    }
+    const int classic = GetSystemMetrics(SM_CYMENUCHECK);
+    return {classic, classic};
+}
+
+RECT BoxRect(const RECT& item, SIZE box) {
+    const LONG top = item.top + (item.bottom - item.top - box.cy) / 2;
+    return {item.left + kMargin, top, item.left + kMargin + box.cx, top + box.cy};
+}
+
 int ItemHeight(HDC dc, HFONT font, SIZE box) {
     const HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics{};
@@ -52,14 +69,6 @@ void AskToToggle(HWND list, int index) {
     SendMessageW(GetParent(list), kToggleRequest, static_cast<WPARAM>(index), 0);
 }
 
-bool InToggleArea(HWND list, const RECT& item, int x) {
-    const ListState* state = StateOf(list);
-    HDC dc = GetDC(list);
-    const RECT box = BoxRect(item, BoxSize(state != nullptr ? state->theme : nullptr, dc));
-    ReleaseDC(list, dc);
-    return x < box.right + kMargin;
-}
-
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR data) {
     auto& state = *reinterpret_cast<ListState*>(data);
@@ -76,7 +85,7 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                 RECT item{};
                 SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
                              reinterpret_cast<LPARAM>(&item));
-                if (InToggleArea(list, item, static_cast<short>(LOWORD(lParam)))) {
+                if (static_cast<short>(LOWORD(lParam)) < ItemBox(list, item).right + kMargin) {
                     AskToToggle(list, index);
                 }
             }
@@ -111,7 +120,12 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
 }
 
 ListState* StateOf(HWND list) {
-    return static_cast<ListState*>(GetPropW(list, kStateProperty));
+    // Another process's property is an address over there.
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    return process == GetCurrentProcessId()
+               ? static_cast<ListState*>(GetPropW(list, kStateProperty))
+               : nullptr;
 }
 
 }  // namespace
@@ -138,21 +152,16 @@ void Redraw(HWND list) {
     InvalidateRect(list, nullptr, FALSE);
 }
 
-SIZE BoxSize(HTHEME theme, HDC dc) {
-    SIZE size{};
-    if (theme != nullptr &&
-        SUCCEEDED(GetThemePartSize(theme, dc, BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW,
-                                   &size)) &&
-        size.cx > 0 && size.cy > 0) {
-        return size;
+RECT ItemBox(HWND list, const RECT& item) {
+    const ListState* state = StateOf(list);
+    const HTHEME theme = state != nullptr ? state->theme : OpenThemeData(list, L"BUTTON");
+    HDC dc = GetDC(list);
+    const RECT box = BoxRect(item, BoxSize(theme, dc));
+    ReleaseDC(list, dc);
+    if (state == nullptr && theme != nullptr) {
+        CloseThemeData(theme);
     }
-    const int classic = GetSystemMetrics(SM_CYMENUCHECK);
-    return {classic, classic};
-}
-
-RECT BoxRect(const RECT& item, SIZE box) {
-    const LONG top = item.top + (item.bottom - item.top - box.cy) / 2;
-    return {item.left + kMargin, top, item.left + kMargin + box.cx, top + box.cy};
+    return box;
 }
 
 void Measure(HWND dialog, MEASUREITEMSTRUCT& item) {

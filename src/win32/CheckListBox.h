@@ -25,12 +25,11 @@ void Redraw(HWND list);
 void Measure(HWND dialog, MEASUREITEMSTRUCT& item);
 void Draw(const DRAWITEMSTRUCT& item, bool checked);
 
-// A box's size: the theme's check box drawn into dc, or without a theme (visual styles
-// off) the classic frame's.
-SIZE BoxSize(HTHEME theme, HDC dc);
-// Where the box of an item is drawn: 2 pixels in from its left, centred on its height.
-// A click toggles the item from the item's left up to the label, 2 pixels past the box.
-RECT BoxRect(const RECT& item, SIZE box);
+// Where the list draws the box of the item at item (its LB_GETITEMRECT), also for a list of
+// another process: the theme's check box, or without visual styles the classic frame, 2
+// pixels in from the item's left and centred on its height. A click toggles the item from
+// the item's left up to the label, 2 pixels past the box.
+RECT ItemBox(HWND list, const RECT& item);
 
 }  // namespace check_list
 }  // namespace mirelka

@@ -133,17 +133,8 @@ protected:
                   LB_ERR);
         return item;
     }
-    // Where the list draws item index's box: the theme's, as the list opens it, or the frame.
-    RECT Box(int index) const {
-        const HTHEME theme = OpenThemeData(list_, L"BUTTON");
-        const HDC dc = GetDC(list_);
-        const RECT box = check_list::BoxRect(ItemRect(index), check_list::BoxSize(theme, dc));
-        ReleaseDC(list_, dc);
-        if (theme != nullptr) {
-            CloseThemeData(theme);
-        }
-        return box;
-    }
+    // Where the list draws item index's box (and takes clicks in it), as it says.
+    RECT Box(int index) const { return check_list::ItemBox(list_, ItemRect(index)); }
     POINT InBox(int index) const {
         const RECT box = Box(index);
         return {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
@@ -331,23 +322,22 @@ TEST_P(CheckListBoxTest, AScreenReaderReadsTheTicks) {
     ASSERT_EQ(AccessibleObjectFromWindow(list_, static_cast<DWORD>(OBJID_CLIENT),
                                          __uuidof(IAccessible), accessible.PutVoid()),
               S_OK);
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const auto child = [](LONG id) {
+        VARIANT variant{};
+        variant.vt = VT_I4;
+        variant.lVal = id;
+        return variant;
+    };
     BSTR name = nullptr;
-    ASSERT_EQ(accessible->get_accName(self, &name), S_OK);
+    ASSERT_EQ(accessible->get_accName(child(CHILDID_SELF), &name), S_OK);
     EXPECT_EQ(std::wstring(name != nullptr ? name : L""), L"基本設定");
     SysFreeString(name);
     for (int i = 0; i < kCount; ++i) {
-        VARIANT child{};
-        child.vt = VT_I4;
-        child.lVal = i + 1;
         VARIANT state{};
-        ASSERT_EQ(accessible->get_accState(child, &state), S_OK) << "item " << i;
-        ASSERT_EQ(state.vt, VT_I4);
-        EXPECT_EQ((state.lVal & STATE_SYSTEM_CHECKED) != 0, i == 0 || i == 4) << "item " << i;
+        ASSERT_EQ(accessible->get_accState(child(i + 1), &state), S_OK) << "item " << i;
+        EXPECT_EQ(state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_CHECKED) != 0, i == 0 || i == 4)
+            << "item " << i;
     }
-    access.Detach();
 }
 
 INSTANTIATE_TEST_SUITE_P(ListBoxes, CheckListBoxTest, ::testing::Values(false, true),

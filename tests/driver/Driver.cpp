@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <iterator>
 #include <utility>
 
 #include "CheckListBox.h"
@@ -549,19 +548,13 @@ bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
     if (!WaitUntil(kActionTimeoutMs, [&] { return GetForegroundWindow() == window; })) {
         return false;
     }
-    std::vector<INPUT> inputs;
+    std::vector<INPUT> inputs(keys.size() * 2);
+    std::size_t down = 0;
     for (const WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
+        INPUT& up = inputs[inputs.size() - 1 - down];
+        inputs[down].type = up.type = INPUT_KEYBOARD;
+        inputs[down++].ki.wVk = up.ki.wVk = key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
     }
     return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
            inputs.size();
@@ -624,14 +617,8 @@ void ClickListItem(HWND list, int index, ItemPart part) {
         item.bottom > client.bottom || item.bottom <= item.top) {
         throw std::runtime_error("list item " + std::to_string(index) + " is not in view");
     }
-    // Where Mirelka draws the box, from its own geometry and the list's theme.
-    const HTHEME theme = OpenThemeData(list, L"BUTTON");
-    const HDC dc = GetDC(list);
-    const RECT box = check_list::BoxRect(item, check_list::BoxSize(theme, dc));
-    ReleaseDC(list, dc);
-    if (theme != nullptr) {
-        CloseThemeData(theme);
-    }
+    // Where Mirelka draws the box, by its own geometry.
+    const RECT box = check_list::ItemBox(list, item);
     const int x = part == ItemPart::CheckBox
                       ? (box.left + box.right) / 2
                       : std::max(box.right + 10, (item.left + item.right) / 2);
