@@ -543,7 +543,7 @@ void PostKey(HWND window, UINT virtualKey) {
     PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
 }
 
-bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
+bool PressKeys(HWND window, const std::vector<WORD>& keys) {
     SetForegroundWindow(window);
     if (!WaitUntil(kActionTimeoutMs, [&] { return GetForegroundWindow() == window; })) {
         return false;

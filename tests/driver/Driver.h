@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -173,7 +172,7 @@ void PostKey(HWND window, UINT virtualKey);
 // Presses keys together as the keyboard would (SendInput: down in order, up in reverse, the
 // modifiers' state with them, which a posted WM_KEYDOWN lacks) into window, made the
 // foreground window first. False when it did not become the foreground or input was refused.
-bool PressKeys(HWND window, std::initializer_list<WORD> keys);
+bool PressKeys(HWND window, const std::vector<WORD>& keys);
 // The control with the keyboard focus in the thread that owns window; null if none.
 HWND FocusedControl(HWND window);
 // Sets a control's text as typing would leave it (WM_SETTEXT crosses processes).

@@ -7,8 +7,8 @@
 
 namespace mirelka::test {
 
-// What a screen reader would read of the mode list: each item's checked state, and the
-// items whose state-change event was raised, in order.
+// What a screen reader reads of the mode list: each item's checked state, and the items
+// whose state-change event was raised, in order.
 class FakeModeListAccess final : public ModeListAccess {
 public:
     std::vector<bool> checked;
@@ -16,10 +16,8 @@ public:
 
     void SetTicks(const std::vector<bool>& ticks) override { checked = ticks; }
     void Toggled(std::size_t index, bool ticked) override {
-        if (index < checked.size()) {
-            checked[index] = ticked;
-            stateChanges.push_back(index);
-        }
+        checked.at(index) = ticked;
+        stateChanges.push_back(index);
     }
 };
 
