@@ -322,19 +322,16 @@ TEST_P(CheckListBoxTest, AScreenReaderReadsTheTicks) {
     ASSERT_EQ(AccessibleObjectFromWindow(list_, static_cast<DWORD>(OBJID_CLIENT),
                                          __uuidof(IAccessible), accessible.PutVoid()),
               S_OK);
-    const auto child = [](LONG id) {
-        VARIANT variant{};
-        variant.vt = VT_I4;
-        variant.lVal = id;
-        return variant;
-    };
+    VARIANT child{};
+    child.vt = VT_I4;  // and CHILDID_SELF, the list itself
     BSTR name = nullptr;
-    ASSERT_EQ(accessible->get_accName(child(CHILDID_SELF), &name), S_OK);
+    ASSERT_EQ(accessible->get_accName(child, &name), S_OK);
     EXPECT_EQ(std::wstring(name != nullptr ? name : L""), L"基本設定");
     SysFreeString(name);
     for (int i = 0; i < kCount; ++i) {
         VARIANT state{};
-        ASSERT_EQ(accessible->get_accState(child(i + 1), &state), S_OK) << "item " << i;
+        child.lVal = i + 1;
+        ASSERT_EQ(accessible->get_accState(child, &state), S_OK) << "item " << i;
         EXPECT_EQ(state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_CHECKED) != 0, i == 0 || i == 4)
             << "item " << i;
     }
