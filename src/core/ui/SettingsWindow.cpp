@@ -194,7 +194,7 @@ void SettingsWindow::KeepShownTab() {
 
 void SettingsWindow::TurnTab(bool forward) {
     constexpr int kTabs = 2;
-    const int next = (view_.TabSelection(IDC_TAB) + (forward ? 1 : kTabs - 1)) % kTabs;
+    const int next = (view_.TabSelection(IDC_TAB) + (forward ? 1 : -1) + kTabs) % kTabs;
     // Refused: the message was shown, and the focus stays where the user has to tick.
     if (OnSelchangingTab() != 0) {
         return;
