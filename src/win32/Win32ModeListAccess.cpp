@@ -52,7 +52,7 @@ public:
         if (value == nullptr || hasProperty == nullptr) {
             return E_POINTER;
         }
-        VariantInit(value);
+        value->vt = VT_EMPTY;
         *hasProperty = FALSE;
         HWND window = nullptr;
         DWORD object = 0;
