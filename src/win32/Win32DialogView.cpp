@@ -90,8 +90,9 @@ void Win32DialogView::FocusNextControl() {
 }
 
 void Win32DialogView::FocusControl(int id) {
-    // As the dialog manager moves it: the default button follows.
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+    // As the dialog manager moves it (the default button follows); posted, as Microsoft's
+    // page asks of a caller that may be handling other focus changes.
+    PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
 }
 
 void Win32DialogView::CursorPosition(int& x, int& y) const {
