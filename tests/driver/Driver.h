@@ -169,9 +169,8 @@ bool WaitForPaint(HWND window, DWORD timeoutMs = kActionTimeoutMs);
 void PostCommand(HWND dialog, int id);
 // Posts a key press and release to a window of any process.
 void PostKey(HWND window, UINT virtualKey);
-// Presses keys together as the keyboard would (SendInput: down in order, up in reverse, the
-// modifiers' state with them, which a posted WM_KEYDOWN lacks) into window, made the
-// foreground window first. False when it did not become the foreground or input was refused.
+// Presses keys together into window, made the foreground window first, as the keyboard would
+// (SendInput: the modifiers' state comes with them, unlike a posted WM_KEYDOWN's); false if not.
 bool PressKeys(HWND window, const std::vector<WORD>& keys);
 // The control with the keyboard focus in the thread that owns window; null if none.
 HWND FocusedControl(HWND window);

@@ -4,18 +4,15 @@
 namespace mirelka::test {
 namespace {
 
+using AccessibilityTest = DialogTest;
 using Checked = std::vector<bool>;
-
-class AccessibilityTest : public DialogTest {
-protected:
-    AccessibilityTest() { p.display.AddSixModes(); }
-    void Start() { DialogTest::Start("800\t600\t16\t60\r\n1024\t768\t32\t60\r\n"); }
-};
+const std::string kTicks13 = "800\t600\t16\t60\r\n1024\t768\t32\t60\r\n";
 
 // What a screen reader hears of each item is the model's tick, whichever way it got there.
 TEST_F(AccessibilityTest, EachItemsCheckedStateFollowsTheModel) {
+    p.display.AddSixModes();
     p.files.unreadable = {kModeFile};
-    Start();
+    Start(kTicks13);
     EXPECT_EQ(p.modeAccess.checked, Checked(6, false)) << "filled, ticks not read yet";
     p.files.unreadable.clear();
     EXPECT_TRUE(dialog.OnCommand(ID_TRAY_SETTINGS));
@@ -31,7 +28,8 @@ TEST_F(AccessibilityTest, EachItemsCheckedStateFollowsTheModel) {
 // Ctrl+Tab asks as a click does; a refused change leaves the strip on the mode tab even
 // where the tab control moved its selection all the same (Wine's arrow keys).
 TEST_F(AccessibilityTest, TurningTheTabFollowsTheRulesOfAClick) {
-    Start();
+    p.display.AddSixModes();
+    Start(kTicks13);
     EXPECT_TRUE(dialog.OnCommand(ID_TRAY_SETTINGS));
     dialog.OnTurnTab(true);
     EXPECT_TRUE(p.view.ControlShown(IDC_MODE_LIST));
