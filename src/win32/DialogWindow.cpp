@@ -6,8 +6,8 @@
 #include "CheckListBox.h"
 #include "ResourceCounts.h"
 #include "SystemLibrary.h"
-#include "resources/Texts.h"
 #include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 

@@ -113,8 +113,8 @@ bool Win32ModeListAccess::Attach(HWND list, const wchar_t* name) {
                               name);
     *server_.Put() = new StateServer(services_.Get(), list, ticks_);
     return SUCCEEDED(services_->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT),
-                                                  CHILDID_SELF, &PROPID_ACC_STATE, 1,
-                                                  server_.Get(), ANNO_CONTAINER));
+                                                  CHILDID_SELF, &PROPID_ACC_STATE, 1, server_.Get(),
+                                                  ANNO_CONTAINER));
 }
 
 void Win32ModeListAccess::Detach() {
