@@ -1,6 +1,7 @@
 #include "CheckListBox.h"
 
 #include <commctrl.h>
+#include <vssym32.h>
 
 #include <algorithm>
 #include <string>
@@ -10,14 +11,55 @@ namespace mirelka::check_list {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x4D43;  // any number unique to this subclass
+constexpr int kMargin = 2;
+// The list's ListState, for the drawing its parent asks for.
+constexpr wchar_t kStateProperty[] = L"Mirelka.CheckList";
 
-int CheckBoxSize() {
-    return GetSystemMetrics(SM_CYMENUCHECK);
+// What the list keeps for itself: the theme it draws its boxes with, null without one.
+struct ListState {
+    HTHEME theme = nullptr;
+};
+
+ListState* StateOf(HWND list);
+
+SIZE BoxSize(HTHEME theme, HDC dc) {
+    SIZE size{};
+    if (theme != nullptr &&
+        SUCCEEDED(GetThemePartSize(theme, dc, BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_DRAW,
+                                   &size)) &&
+        size.cx > 0 && size.cy > 0) {
+        return size;
+    }
+    const int classic = GetSystemMetrics(SM_CYMENUCHECK);
+    return {classic, classic};
 }
 
-// The check box occupies the left of each item, with a margin of 2 pixels either side.
-int CheckAreaWidth() {
-    return CheckBoxSize() + 4;
+RECT BoxRect(const RECT& item, SIZE box) {
+    const LONG top = item.top + (item.bottom - item.top - box.cy) / 2;
+    return {item.left + kMargin, top, item.left + kMargin + box.cx, top + box.cy};
+}
+
+int ItemHeight(HDC dc, HFONT font, SIZE box) {
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    return std::max<int>(metrics.tmHeight, box.cy) + kMargin;
+}
+
+// Opens the theme anew and fits the items to its boxes: the height from WM_MEASUREITEM
+// knew no theme.
+void OpenTheme(HWND list, ListState& state) {
+    if (state.theme != nullptr) {
+        CloseThemeData(state.theme);
+    }
+    state.theme = OpenThemeData(list, L"BUTTON");
+    HDC dc = GetDC(list);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const int height = ItemHeight(dc, font, BoxSize(state.theme, dc));
+    ReleaseDC(list, dc);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 void AskToToggle(HWND list, int index) {
@@ -28,7 +70,8 @@ void AskToToggle(HWND list, int index) {
 }
 
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR) {
+                          DWORD_PTR data) {
+    auto& state = *reinterpret_cast<ListState*>(data);
     switch (message) {
         // The list box class asks for double clicks: the second click of a pair comes so.
         case WM_LBUTTONDBLCLK:
@@ -39,10 +82,10 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
             const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
             if (!outside) {
                 SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
-                RECT box{};
+                RECT item{};
                 SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                             reinterpret_cast<LPARAM>(&box));
-                if (static_cast<short>(LOWORD(lParam)) < box.left + CheckAreaWidth()) {
+                             reinterpret_cast<LPARAM>(&item));
+                if (static_cast<short>(LOWORD(lParam)) < ItemBox(list, item).right + kMargin) {
                     AskToToggle(list, index);
                 }
             }
@@ -59,8 +102,16 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                 return 0;  // already handled as a key; no type-ahead search for a blank
             }
             break;
+        case WM_THEMECHANGED:
+            OpenTheme(list, state);
+            break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(list, ListProc, kSubclassId);
+            RemovePropW(list, kStateProperty);
+            if (state.theme != nullptr) {
+                CloseThemeData(state.theme);
+            }
+            delete &state;
             break;
         default:
             break;
@@ -68,10 +119,29 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(list, message, wParam, lParam);
 }
 
+ListState* StateOf(HWND list) {
+    // Another process's property is an address over there.
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    return process == GetCurrentProcessId()
+               ? static_cast<ListState*>(GetPropW(list, kStateProperty))
+               : nullptr;
+}
+
 }  // namespace
 
 void Attach(HWND list) {
-    SetWindowSubclass(list, ListProc, kSubclassId, 0);
+    auto* state = new ListState;
+    if (!SetPropW(list, kStateProperty, state)) {
+        delete state;
+        return;
+    }
+    if (!SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+        RemovePropW(list, kStateProperty);
+        delete state;
+        return;
+    }
+    OpenTheme(list, *state);
 }
 
 int Add(HWND list, const wchar_t* text) {
@@ -82,16 +152,24 @@ void Redraw(HWND list) {
     InvalidateRect(list, nullptr, FALSE);
 }
 
+RECT ItemBox(HWND list, const RECT& item) {
+    const ListState* state = StateOf(list);
+    const HTHEME theme = state != nullptr ? state->theme : OpenThemeData(list, L"BUTTON");
+    HDC dc = GetDC(list);
+    const RECT box = BoxRect(item, BoxSize(theme, dc));
+    ReleaseDC(list, dc);
+    if (state == nullptr && theme != nullptr) {
+        CloseThemeData(theme);
+    }
+    return box;
+}
+
 void Measure(HWND dialog, MEASUREITEMSTRUCT& item) {
-    // Sent before WM_INITDIALOG: the dialog's font is all there is to measure with.
+    // Sent before WM_INITDIALOG, before the theme is open: Attach corrects the height.
     HDC dc = GetDC(dialog);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
+    item.itemHeight = static_cast<UINT>(ItemHeight(dc, font, BoxSize(nullptr, dc)));
     ReleaseDC(dialog, dc);
-    item.itemHeight = static_cast<UINT>(std::max<LONG>(metrics.tmHeight, CheckBoxSize()) + 2);
 }
 
 void Draw(const DRAWITEMSTRUCT& item, bool checked) {
@@ -104,11 +182,16 @@ void Draw(const DRAWITEMSTRUCT& item, bool checked) {
         }
         return;
     }
-    const int size = CheckBoxSize();
-    const int top = area.top + (area.bottom - area.top - size) / 2;
-    RECT box{area.left + 2, top, area.left + 2 + size, top + size};
-    DrawFrameControl(dc, &box, DFC_BUTTON,
-                     static_cast<UINT>(DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0)));
+    const ListState* state = StateOf(item.hwndItem);
+    const HTHEME theme = state != nullptr ? state->theme : nullptr;
+    RECT box = BoxRect(area, BoxSize(theme, dc));
+    if (theme != nullptr) {
+        DrawThemeBackground(theme, dc, BP_CHECKBOX,
+                            checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr);
+    } else {
+        DrawFrameControl(dc, &box, DFC_BUTTON,
+                         static_cast<UINT>(DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0)));
+    }
 
     const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
     std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
@@ -116,7 +199,7 @@ void Draw(const DRAWITEMSTRUCT& item, bool checked) {
     text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
 
     RECT label = area;
-    label.left += CheckAreaWidth();
+    label.left = box.right + kMargin;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label,

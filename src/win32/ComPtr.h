@@ -1,5 +1,6 @@
 #pragma once
 
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -7,6 +8,25 @@
 namespace mirelka {
 
 // Owns one reference to a COM interface.
+// The calling thread in a single-threaded COM apartment for as long as this lives; undone
+// only where this call did it.
+class ComApartment {
+public:
+    ComApartment()
+        : initialized_(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment() {
+        if (initialized_) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
 template <typename T>
 class ComPtr {
 public:

@@ -7,6 +7,7 @@
 #include "ResourceCounts.h"
 #include "SystemLibrary.h"
 #include "resources/ResourceIds.h"
+#include "resources/Texts.h"
 
 namespace mirelka {
 
@@ -31,6 +32,32 @@ void AllowMessageFromShell(HWND window, UINT message) {
     }
 }
 
+// Posted to the dialog itself: handled outside the tab control's notification and the
+// message filter, once they are done.
+constexpr UINT kTabChangeRefused = WM_APP + 2;
+constexpr UINT kTurnTab = WM_APP + 3;  // wParam: TRUE for the next tab
+
+// The one dialog whose keys the filter looks at (one per process).
+HWND filteredDialog = nullptr;
+
+// Ctrl+Tab and Ctrl+PageDown: the next tab (1); Ctrl+Shift+Tab and Ctrl+PageUp: the
+// previous one (0); else -1.
+int TabTurnKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) {
+        return -1;
+    }
+    switch (message.wParam) {
+        case VK_TAB:
+            return GetKeyState(VK_SHIFT) < 0 ? 0 : 1;
+        case VK_NEXT:
+            return 1;
+        case VK_PRIOR:
+            return 0;
+        default:
+            return -1;
+    }
+}
+
 }  // namespace
 
 DialogWindow::DialogWindow(HINSTANCE instance, std::string executablePath)
@@ -44,7 +71,7 @@ DialogWindow::DialogWindow(HINSTANCE instance, std::string executablePath)
       userObjectCount_(RegisterWindowMessageW(kUserObjectCountMessage)),
       view_(bigIcon_.get(), smallIcon_.get()),
       dialog_(Ports{view_, files_, codePage_, display_, shortcuts_, processes_, tray_, menu_,
-                    fileDialog_},
+                    fileDialog_, modeAccess_},
               std::move(executablePath)) {}
 
 INT_PTR DialogWindow::RunModal() {
@@ -73,6 +100,20 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
     }
 }
 
+LRESULT CALLBACK DialogWindow::TabKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    // Message boxes and the file dialog run dialog loops too: only our dialog's keys count.
+    if (code == MSGF_DIALOGBOX && filteredDialog != nullptr) {
+        const auto& message = *reinterpret_cast<const MSG*>(lParam);
+        const int next = TabTurnKey(message);
+        if (next >= 0 &&
+            (message.hwnd == filteredDialog || IsChild(filteredDialog, message.hwnd))) {
+            PostMessageW(filteredDialog, kTurnTab, static_cast<WPARAM>(next), 0);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         dialog_.OnTaskbarCreated();
@@ -91,6 +132,10 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             fileDialog_.Attach(window);
             processes_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
+            modeAccess_.Attach(GetDlgItem(window, IDC_MODE_LIST), Widen(text::kTabBasic).c_str());
+            filteredDialog = window;
+            tabKeyFilter_.reset(
+                SetWindowsHookExW(WH_MSGFILTER, TabKeyFilter, nullptr, GetCurrentThreadId()));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.
             SetWindowPos(GetDlgItem(window, IDC_TAB), HWND_BOTTOM, 0, 0, 0, 0,
@@ -136,7 +181,11 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             }
             if (header.code == TCN_SELCHANGING) {
                 // A dialog procedure answers a notification through DWLP_MSGRESULT.
-                SetWindowLongPtrW(window, DWLP_MSGRESULT, dialog_.OnSelchangingTab());
+                const int refused = dialog_.OnSelchangingTab();
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, refused);
+                if (refused != 0) {
+                    PostMessageW(window, kTabChangeRefused, 0, 0);
+                }
                 return TRUE;
             }
             if (header.code == TCN_SELCHANGE) {
@@ -145,6 +194,14 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             }
             return FALSE;
         }
+
+        case kTabChangeRefused:
+            dialog_.OnTabChangeRefused();
+            return TRUE;
+
+        case kTurnTab:
+            dialog_.OnTurnTab(wParam != 0);
+            return TRUE;
 
         case kTrayCallbackMessage:
             dialog_.OnTrayNotify(static_cast<std::intptr_t>(lParam));
@@ -164,6 +221,10 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             return TRUE;
 
         case WM_DESTROY:
+            tabKeyFilter_.reset();
+            filteredDialog = nullptr;
+            // The list still exists: its children are destroyed after the dialog hears of it.
+            modeAccess_.Detach();
             dialog_.OnDestroy();
             return FALSE;
 

@@ -10,6 +10,7 @@
 #include "Win32DisplayDriver.h"
 #include "Win32FileDialog.h"
 #include "Win32FileSystem.h"
+#include "Win32ModeListAccess.h"
 #include "Win32ProcessRunner.h"
 #include "Win32ShortcutReader.h"
 #include "Win32Tray.h"
@@ -32,6 +33,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void PaintMinimized(HWND window);
+    // The dialog's loop gives Tab to IsDialogMessage; a message filter sees it first.
+    static LRESULT CALLBACK TabKeyFilter(int code, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
     UniqueIcon bigIcon_;
@@ -44,6 +47,8 @@ private:
     Win32TrayIcon tray_;
     Win32PopupMenu menu_;
     Win32FileDialog fileDialog_;
+    Win32ModeListAccess modeAccess_;
+    UniqueHook tabKeyFilter_;
     UINT taskbarCreated_;
     UINT userObjectCount_;
     Win32DialogView view_;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ComPtr.h"
 #include "DialogWindow.h"
 #include "UniqueHandle.h"
 #include "Win32CodePage.h"
@@ -28,6 +29,8 @@ bool LauncherApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // The shortcut reader and the mode list's accessibility annotations live in it.
+    const ComApartment apartment;
     DialogWindow window(instance_, ExecutablePath());
     window.RunModal();
     return false;

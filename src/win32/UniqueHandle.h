@@ -59,6 +59,9 @@ inline HMODULE NullModule() {
 inline PWSTR NullString() {
     return nullptr;
 }
+inline HHOOK NullHook() {
+    return nullptr;
+}
 inline void CloseHandleChecked(HANDLE h) {
     ::CloseHandle(h);
 }
@@ -74,6 +77,9 @@ inline void FreeLibraryChecked(HMODULE m) {
 inline void CoTaskMemFreeChecked(PWSTR s) {
     ::CoTaskMemFree(s);
 }
+inline void UnhookChecked(HHOOK h) {
+    ::UnhookWindowsHookEx(h);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;
@@ -81,6 +87,7 @@ using UniqueFile = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::Invalid
 using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuChecked, detail::NullMenu>;
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconChecked, detail::NullIcon>;
 using UniqueModule = UniqueAny<HMODULE, detail::FreeLibraryChecked, detail::NullModule>;
+using UniqueHook = UniqueAny<HHOOK, detail::UnhookChecked, detail::NullHook>;
 // A string the shell allocated with the COM task allocator.
 using UniqueCoTaskString = UniqueAny<PWSTR, detail::CoTaskMemFreeChecked, detail::NullString>;
 

@@ -89,6 +89,12 @@ void Win32DialogView::FocusNextControl() {
     PostMessageW(dialog_, WM_NEXTDLGCTL, 0, 0);
 }
 
+void Win32DialogView::FocusControl(int id) {
+    // As the dialog manager moves it (the default button follows); posted, as Microsoft's
+    // page asks of a caller that may be handling other focus changes.
+    PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+}
+
 void Win32DialogView::CursorPosition(int& x, int& y) const {
     POINT point{};
     GetCursorPos(&point);

@@ -31,6 +31,7 @@ public:
     void SetForeground() override;
     void End(int result) override;
     void FocusNextControl() override;
+    void FocusControl(int id) override;
     void CursorPosition(int& x, int& y) const override;
     void ShowControl(int id, bool show) override;
     void KeepOnScreen() override;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "CheckListBox.h"
+#include "ComPtr.h"
+#include "Win32ModeListAccess.h"
 
 namespace mirelka::test {
 namespace {
@@ -131,13 +133,14 @@ protected:
                   LB_ERR);
         return item;
     }
+    // Where the list draws item index's box (and takes clicks in it), as it says.
+    RECT Box(int index) const { return check_list::ItemBox(list_, ItemRect(index)); }
     POINT InBox(int index) const {
-        const RECT item = ItemRect(index);
-        return {item.left + 2 + GetSystemMetrics(SM_CYMENUCHECK) / 2, (item.top + item.bottom) / 2};
+        const RECT box = Box(index);
+        return {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     }
     POINT OnText(int index) const {
-        const RECT item = ItemRect(index);
-        return {item.left + GetSystemMetrics(SM_CYMENUCHECK) + 16, (item.top + item.bottom) / 2};
+        return {Box(index).right + 14, (ItemRect(index).top + ItemRect(index).bottom) / 2};
     }
     void Click(POINT at) {
         const LPARAM where = MAKELPARAM(at.x, at.y);
@@ -269,8 +272,8 @@ TEST_P(CheckListBoxTest, SpaceTogglesTheItemWithTheCaret) {
 
 // What a user sees: the box of a ticked item looks different from an unticked one.
 TEST_P(CheckListBoxTest, DrawsTheTick) {
-    const int size = GetSystemMetrics(SM_CYMENUCHECK);
-    EXPECT_GE(ItemRect(0).bottom - ItemRect(0).top, size) << "the box doesn't fit the item";
+    const int size = Box(0).bottom - Box(0).top;
+    EXPECT_TRUE(Box(0).top >= ItemRect(0).top && Box(0).bottom <= ItemRect(0).bottom);
     const auto box = [&](int index) {
         RECT client{};
         GetClientRect(list_, &client);
@@ -301,6 +304,36 @@ TEST_P(CheckListBoxTest, DrawsTheTick) {
     ticks[1] = false;
     check_list::Redraw(list_);
     EXPECT_EQ(box(1), unticked);
+}
+
+// A screen reader reads each item's tick through the list box proxy and our annotation.
+TEST_P(CheckListBoxTest, AScreenReaderReadsTheTicks) {
+    const ComApartment apartment;
+    Win32ModeListAccess access;
+    if (!access.Attach(list_, L"基本設定")) {
+        // Wine's oleacc answers E_NOTIMPL from every IAccPropServices method.
+        GTEST_SKIP() << "no Dynamic Annotation here";
+    }
+    access.SetTicks({false, true, false, false, true});
+    access.Toggled(0, true);
+    access.Toggled(1, false);
+    ComPtr<IAccessible> accessible;
+    ASSERT_EQ(AccessibleObjectFromWindow(list_, static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), accessible.PutVoid()),
+              S_OK);
+    VARIANT child{};
+    child.vt = VT_I4;  // and CHILDID_SELF, the list itself
+    BSTR name = nullptr;
+    ASSERT_EQ(accessible->get_accName(child, &name), S_OK);
+    EXPECT_EQ(std::wstring(name != nullptr ? name : L""), L"基本設定");
+    SysFreeString(name);
+    for (int i = 0; i < kCount; ++i) {
+        VARIANT state{};
+        child.lVal = i + 1;
+        ASSERT_EQ(accessible->get_accState(child, &state), S_OK) << "item " << i;
+        EXPECT_EQ(state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_CHECKED) != 0, i == 0 || i == 4)
+            << "item " << i;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(ListBoxes, CheckListBoxTest, ::testing::Values(false, true),

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "CheckListBox.h"
 #include "resources/ResourceIds.h"
 
 namespace mirelka::driver {
@@ -542,6 +543,23 @@ void PostKey(HWND window, UINT virtualKey) {
     PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
 }
 
+bool PressKeys(HWND window, const std::vector<WORD>& keys) {
+    SetForegroundWindow(window);
+    if (!WaitUntil(kActionTimeoutMs, [&] { return GetForegroundWindow() == window; })) {
+        return false;
+    }
+    std::vector<INPUT> inputs(keys.size() * 2);
+    std::size_t down = 0;
+    for (const WORD key : keys) {
+        INPUT& up = inputs[inputs.size() - 1 - down];
+        inputs[down].type = up.type = INPUT_KEYBOARD;
+        inputs[down++].ki.wVk = up.ki.wVk = key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
+
 HWND FocusedControl(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -599,11 +617,11 @@ void ClickListItem(HWND list, int index, ItemPart part) {
         item.bottom > client.bottom || item.bottom <= item.top) {
         throw std::runtime_error("list item " + std::to_string(index) + " is not in view");
     }
-    // Mirelka draws the box SM_CYMENUCHECK wide, 2 pixels in from the item's left.
-    const int box = GetSystemMetrics(SM_CYMENUCHECK);
+    // Where Mirelka draws the box, by its own geometry.
+    const RECT box = check_list::ItemBox(list, item);
     const int x = part == ItemPart::CheckBox
-                      ? item.left + 2 + box / 2
-                      : std::max(item.left + box + 12, (item.left + item.right) / 2);
+                      ? (box.left + box.right) / 2
+                      : std::max(box.right + 10, (item.left + item.right) / 2);
     const LPARAM where = MAKELPARAM(x, (item.top + item.bottom) / 2);
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageW(list, WM_LBUTTONUP, 0, where);

@@ -169,6 +169,9 @@ bool WaitForPaint(HWND window, DWORD timeoutMs = kActionTimeoutMs);
 void PostCommand(HWND dialog, int id);
 // Posts a key press and release to a window of any process.
 void PostKey(HWND window, UINT virtualKey);
+// Presses keys together into window, made the foreground window first, as the keyboard would
+// (SendInput: the modifiers' state comes with them, unlike a posted WM_KEYDOWN's); false if not.
+bool PressKeys(HWND window, const std::vector<WORD>& keys);
 // The control with the keyboard focus in the thread that owns window; null if none.
 HWND FocusedControl(HWND window);
 // Sets a control's text as typing would leave it (WM_SETTEXT crosses processes).

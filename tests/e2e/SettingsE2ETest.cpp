@@ -15,6 +15,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Harness.h"
@@ -227,13 +228,29 @@ TEST_F(SettingsE2ETest, RefusalsAndUnansweredQuestionsShowTheirBoxAndChangeNothi
     expectRows({
         {"saving no mode", [&] { PostMessageW(GetDlgItem(dialog, IDC_REGISTER), BM_CLICK, 0, 0); },
          "解像度を一つ以上ﾁｪｯｸしないと\n保存できません"},
-        {"leaving the mode tab with none ticked", [&] { ASSERT_TRUE(ClickTab(tab, 0)); },
-         "解像度を一つ以上ﾁｪｯｸしないと\n他のメニューは選べません"},
     });
-    ASSERT_TRUE(WaitForPostedMessages(dialog));
-    EXPECT_EQ(Send(tab, TCM_GETCURSEL), 1) << "the mode tab stays";
-    EXPECT_TRUE(IsWindowVisible(list));
-    EXPECT_FALSE(IsWindowVisible(title));
+
+    // A click, Ctrl+Tab and the strip's own Left (real key presses: a posted key carries no
+    // Ctrl) are refused alike, and the strip stays on the mode tab: Wine's tab control moves
+    // its selection on the arrow keys even when the change is refused.
+    const auto refused = [&](const char* how, const std::function<bool()>& ask) {
+        SCOPED_TRACE(how);
+        ASSERT_TRUE(ask());
+        const std::optional<AnsweredBox> box = AnswerNextMessageBox(*mirelka_, IDOK);
+        ASSERT_TRUE(box) << Describe(*mirelka_);
+        EXPECT_EQ(box->text, "解像度を一つ以上ﾁｪｯｸしないと\n他のメニューは選べません");
+        EXPECT_EQ(box->icon, StandardIcon::Error);
+        EXPECT_EQ(box->owner, dialog);
+        ExpectNoFurtherBox(dialog);
+        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        EXPECT_EQ(Send(tab, TCM_GETCURSEL), 1) << "the mode tab stays";
+        EXPECT_TRUE(IsWindowVisible(list));
+        EXPECT_FALSE(IsWindowVisible(title));
+    };
+    refused("click", [&] { return ClickTab(tab, 0); });
+    refused("Ctrl+Tab", [&] { return PressKeys(dialog, {VK_CONTROL, VK_TAB}); });
+    Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
+    refused("Left", [&] { return PressKeys(dialog, {VK_LEFT}); });
 
     // With a mode ticked the same click goes through, and the selector offers that mode.
     const std::string first = Utf8(ListItems(list).at(0));
@@ -248,6 +265,21 @@ TEST_F(SettingsE2ETest, RefusalsAndUnansweredQuestionsShowTheirBoxAndChangeNothi
     // The list shows each mode after a blank.
     EXPECT_EQ(Utf8(ComboItems(GetDlgItem(dialog, IDC_MODE_SELECTOR))),
               (std::vector<std::string>{"未設定", first.substr(1)}));
+
+    // Ctrl+Tab and its kin turn the tab from any control, wrapping, and focus the strip.
+    Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TITLE)), TRUE);
+    for (const auto& [keys, to] :
+         std::vector<std::pair<std::vector<WORD>, int>>{{{VK_CONTROL, VK_SHIFT, VK_TAB}, 1},
+                                                        {{VK_CONTROL, VK_PRIOR}, 0},
+                                                        {{VK_CONTROL, VK_NEXT}, 1},
+                                                        {{VK_CONTROL, VK_TAB}, 0}}) {
+        ASSERT_TRUE(PressKeys(dialog, keys));
+        ASSERT_TRUE(WaitUntil(kActionTimeoutMs, [&] { return Send(tab, TCM_GETCURSEL) == to; }));
+        ASSERT_TRUE(WaitForPostedMessages(dialog));
+        EXPECT_EQ(IsWindowVisible(list) != FALSE, to == 1);
+        EXPECT_EQ(FocusedControl(dialog), tab);
+    }
+    ExpectNoFurtherBox(dialog);
 
     expectRows({
         {"a new title, no shortcut", typeAndPress("新しいアプリ", IDC_REGISTER),

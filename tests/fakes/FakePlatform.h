@@ -6,6 +6,7 @@
 #include "fakes/FakeDisplayDriver.h"
 #include "fakes/FakeFileDialog.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeModeListAccess.h"
 #include "fakes/FakeProcessRunner.h"
 #include "fakes/FakeShortcutReader.h"
 #include "fakes/FakeTray.h"
@@ -27,10 +28,12 @@ struct FakePlatform {
     FakeTrayIcon tray;
     FakePopupMenu menu;
     FakeFileDialog fileDialog;
+    FakeModeListAccess modeAccess;
     std::unique_ptr<CodePage> codePage = MakeCp932();
 
     Ports MakePorts() {
-        return Ports{view, files, *codePage, display, shortcuts, processes, tray, menu, fileDialog};
+        return Ports{view,      files, *codePage, display,    shortcuts,
+                     processes, tray,  menu,      fileDialog, modeAccess};
     }
 };
 

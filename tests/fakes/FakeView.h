@@ -38,6 +38,7 @@ public:
     bool minimized = false;
     int foregrounds = 0;
     int focusMoves = 0;
+    int focused = 0;    // the control FocusControl last moved the focus to
     int endResult = 0;  // 0: not ended
     int cursorX = 500;
     int cursorY = 400;
@@ -67,6 +68,7 @@ public:
     void SetForeground() override { ++foregrounds; }
     void End(int result) override { endResult = result; }
     void FocusNextControl() override { ++focusMoves; }
+    void FocusControl(int id) override { focused = id; }
     void CursorPosition(int& x, int& y) const override {
         x = cursorX;
         y = cursorY;

@@ -12,8 +12,8 @@ LauncherDialog::LauncherDialog(const Ports& ports, std::string executablePath)
       store_(ports.files, ports.codePage.Leads()),
       launcher_(ports.shortcuts, ports.processes, ports.codePage, store_.Registry(), modes_),
       trayMenu_(ports.view, ports.menu, ports.codePage, store_.Registry(), modes_, visibility_),
-      settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog, store_,
-                modes_, visibility_),
+      settings_(ports.view, ports.files, ports.codePage, ports.shortcuts, ports.fileDialog,
+                ports.modeAccess, store_, modes_, visibility_),
       executablePath_(std::move(executablePath)) {}
 
 bool LauncherDialog::OnInitDialog() {
@@ -143,6 +143,18 @@ void LauncherDialog::OnSelchangeTab() {
     settings_.OnSelchangeTab();
 }
 
+void LauncherDialog::OnTabChangeRefused() {
+    settings_.KeepShownTab();
+}
+
+void LauncherDialog::OnTurnTab(bool forward) {
+    if (busy_.Now()) {
+        return;
+    }
+    const Busy::Scope busy(busy_);
+    settings_.TurnTab(forward);
+}
+
 LauncherDialog::PaintAction LauncherDialog::OnPaint() {
     if (ports_.view.IsMinimized()) {
         return PaintAction::DrawIcon;
@@ -205,6 +217,7 @@ void LauncherDialog::OnExit() {
 void LauncherDialog::OnDestroy() {
     ports_.tray.Remove();
     modes_.Clear();
+    settings_.TellTicks();
 }
 
 }  // namespace mirelka

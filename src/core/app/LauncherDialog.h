@@ -11,6 +11,7 @@
 #include "ports/DisplayDriver.h"
 #include "ports/FileDialog.h"
 #include "ports/FileSystem.h"
+#include "ports/ModeListAccess.h"
 #include "ports/PopupMenu.h"
 #include "ports/ProcessRunner.h"
 #include "ports/ShortcutReader.h"
@@ -34,6 +35,7 @@ struct Ports {
     TrayIcon& tray;
     PopupMenu& menu;
     FileDialog& fileDialog;
+    ModeListAccess& modeAccess;
 };
 
 // The main dialog: owns the program's components, starts them in their fixed order and
@@ -64,6 +66,12 @@ public:
     // The tab control's notifications; OnSelchangingTab's 1 refuses the change.
     int OnSelchangingTab();
     void OnSelchangeTab();
+    // After a refused change, once the tab control is done with it: the strip goes back to
+    // the tab shown, whatever the control made of the refusal.
+    void OnTabChangeRefused();
+    // Ctrl+Tab and its kin from any control: the next or previous tab, as a click on it
+    // would ask for it; the focus goes to the strip. Nothing while busy.
+    void OnTurnTab(bool forward);
 
     enum class PaintAction { DrawIcon, Default };
     // Keeps the dialog hidden until something asked for it to be shown.

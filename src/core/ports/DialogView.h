@@ -38,6 +38,8 @@ public:
     virtual void End(int result) = 0;
     // Moves the focus to the next control, as Tab would.
     virtual void FocusNextControl() = 0;
+    // Moves the focus to a control, as a dialog does.
+    virtual void FocusControl(int id) = 0;
     // The mouse cursor in screen coordinates.
     virtual void CursorPosition(int& x, int& y) const = 0;
     // Moves the window inside the work area of its monitor where it stands out of it.

@@ -1,12 +1,14 @@
 #include "ui/SettingsWindow.h"
 
 #include <optional>
+#include <vector>
 
 #include "display/DisplayModes.h"
 #include "display/ModeRules.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/FileSystem.h"
+#include "ports/ModeListAccess.h"
 #include "ports/ShortcutReader.h"
 #include "resources/ResourceIds.h"
 #include "resources/Texts.h"
@@ -18,8 +20,9 @@
 namespace mirelka {
 
 SettingsWindow::SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
-                               ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
-                               DisplayModes& modes, Visibility& visibility)
+                               ShortcutReader& shortcuts, FileDialog& fileDialog,
+                               ModeListAccess& modeAccess, AppStore& store, DisplayModes& modes,
+                               Visibility& visibility)
     : view_(view),
       files_(files),
       codePage_(codePage),
@@ -28,7 +31,8 @@ SettingsWindow::SettingsWindow(DialogView& view, FileSystem& files, const CodePa
       modes_(modes),
       visibility_(visibility),
       form_(view, codePage),
-      picker_(view, shortcuts, fileDialog) {}
+      picker_(view, shortcuts, fileDialog),
+      modeAccess_(modeAccess) {}
 
 void SettingsWindow::ReadAppData() {
     const FileStatus status = store_.LoadAppData(true);
@@ -46,6 +50,7 @@ int SettingsWindow::FillModeList() {
         view_.ListAdd(IDC_MODE_LIST, ModeListLabel(list.At(i)));
     }
     const int matched = modes_.RestoreModeChecks(true);
+    TellTicks();
     if (!modes_.ModeFileRead()) {
         ReportFile(FileStatus::ReadFailed, modes_.ModeFile(), text::kCannotOpenScreenMode);
     }
@@ -83,6 +88,7 @@ bool SettingsWindow::CatchUpScreenModes() {
         return false;
     }
     view_.ListRedraw(IDC_MODE_LIST);
+    TellTicks();
     FillModeSelector();
     return true;
 }
@@ -151,6 +157,16 @@ void SettingsWindow::ShowTab(Tab tab) {
     view_.ShowControl(IDC_MODE_LIST, !applications);
     view_.ShowControl(IDC_REGISTER, true);
     view_.ShowControl(IDC_DELETE, applications);
+    shown_ = tab;
+}
+
+void SettingsWindow::TellTicks() {
+    const ModeList& list = modes_.List();
+    std::vector<bool> ticks(list.Count());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        ticks[i] = list.IsTicked(i);
+    }
+    modeAccess_.SetTicks(ticks);
 }
 
 void SettingsWindow::OnSettings() {
@@ -174,6 +190,24 @@ void SettingsWindow::OnSelchangeTab() {
     }
 }
 
+void SettingsWindow::KeepShownTab() {
+    if (view_.TabSelection(IDC_TAB) != static_cast<int>(shown_)) {
+        view_.TabSelect(IDC_TAB, static_cast<int>(shown_));
+    }
+}
+
+void SettingsWindow::TurnTab(bool forward) {
+    constexpr int kTabs = 2;
+    const int next = (view_.TabSelection(IDC_TAB) + (forward ? 1 : -1) + kTabs) % kTabs;
+    // Refused: the message was shown, and the focus stays where the user has to tick.
+    if (OnSelchangingTab() != 0) {
+        return;
+    }
+    view_.TabSelect(IDC_TAB, next);
+    OnSelchangeTab();
+    view_.FocusControl(IDC_TAB);
+}
+
 int SettingsWindow::OnSelchangingTab() {
     const ModeList& list = modes_.List();
     if (view_.TabSelection(IDC_TAB) == static_cast<int>(Tab::Modes) && list.Count() > 0) {
@@ -189,6 +223,7 @@ int SettingsWindow::OnSelchangingTab() {
 void SettingsWindow::OnToggleMode(std::size_t index) {
     if (modes_.ToggleMode(index)) {
         view_.ListRedraw(IDC_MODE_LIST);
+        modeAccess_.Toggled(index, modes_.List().IsTicked(index));
     }
 }
 

@@ -14,6 +14,7 @@ class DialogView;
 class DisplayModes;
 class FileDialog;
 class FileSystem;
+class ModeListAccess;
 class ShortcutReader;
 class Visibility;
 struct Verdict;
@@ -26,8 +27,8 @@ public:
     enum class Tab { Applications = 0, Modes = 1 };
 
     SettingsWindow(DialogView& view, FileSystem& files, const CodePage& codePage,
-                   ShortcutReader& shortcuts, FileDialog& fileDialog, AppStore& store,
-                   DisplayModes& modes, Visibility& visibility);
+                   ShortcutReader& shortcuts, FileDialog& fileDialog, ModeListAccess& modeAccess,
+                   AppStore& store, DisplayModes& modes, Visibility& visibility);
 
     // Start-up: AppData.txt into the registry and the title box, patiently (a file held
     // for a moment is tried again); a read error is reported.
@@ -44,6 +45,12 @@ public:
     // 0 lets the tab change, 1 refuses it.
     int OnSelchangingTab();
     void OnSelchangeTab();
+    // The strip on the tab shown again, where a refused change moved it all the same.
+    void KeepShownTab();
+    // The next or previous tab (wrapping) by the rules of a click; the focus to the strip.
+    void TurnTab(bool forward);
+    // Tells the accessibility port every item's tick, as the mode list has them now.
+    void TellTicks();
     // The user's click in an item's box or space bar on it.
     void OnToggleMode(std::size_t index);
 
@@ -79,6 +86,10 @@ private:
     Visibility& visibility_;
     ApplicationForm form_;
     ShortcutPicker picker_;
+    ModeListAccess& modeAccess_;
+    // The tab whose controls are shown; the strip's selection can differ from it for a
+    // moment (a refused change under Wine).
+    Tab shown_ = Tab::Applications;
 };
 
 }  // namespace mirelka
