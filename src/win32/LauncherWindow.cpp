@@ -91,6 +91,7 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             menu_.Attach(window);
             fileDialog_.Attach(window);
             processes_.Attach(window);
+            shortcuts_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             // The tab control comes first in the template for the tab order, but it must
             // lie under the controls it frames or it paints over them.
@@ -151,11 +152,18 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             return TRUE;
 
         case WM_QUERYENDSESSION:
-            SetWindowLongPtrW(window, DWLP_MSGRESULT, dialog_.OnQueryEndSession() ? TRUE : FALSE);
+            SetWindowLongPtrW(
+                window, DWLP_MSGRESULT,
+                dialog_.OnQueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0) ? TRUE : FALSE);
             return TRUE;
 
         case WM_ENDSESSION:
-            dialog_.OnEndSession(wParam != FALSE);
+            if (dialog_.OnEndSession(wParam != FALSE, (lParam & ENDSESSION_CLOSEAPP) != 0)) {
+                // The Restart Manager waits for the process to end, from whatever loop we
+                // are in: a launch's wait, a message box, the file dialog. Answered first.
+                ReplyMessage(0);
+                ExitProcess(0);
+            }
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
 

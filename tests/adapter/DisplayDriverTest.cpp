@@ -201,5 +201,30 @@ TEST_F(DisplayDriverTest, ARefusedModeChangesNothing) {
     EXPECT_TRUE(IsMode(SystemMode(ENUM_REGISTRY_SETTINGS), *original));
 }
 
+TEST_F(DisplayDriverTest, AListedModeIsAskedForByItsNumbersAndScanOnly) {
+    DisplayMode copy = Numbers(800, 600, 32, 60);
+    copy.driverRecord.assign(sizeof(DEVMODEA), 0xFF);  // its scaling, orientation, position
+    for (const bool progressive : {false, true}) {
+        copy.progressive = progressive;
+        DEVMODEA expected;
+        std::memset(&expected, 0, sizeof expected);
+        expected.dmSize = sizeof expected;
+        expected.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | DM_DISPLAYFREQUENCY |
+                            (progressive ? DM_DISPLAYFLAGS : 0);
+        expected.dmPelsWidth = 800;
+        expected.dmPelsHeight = 600;
+        expected.dmBitsPerPel = 32;
+        expected.dmDisplayFrequency = 60;
+        const DEVMODEA record = ListedModeRecord(copy);
+        EXPECT_EQ(std::memcmp(&record, &expected, sizeof record), 0) << progressive;
+    }
+
+    const DisplayMode* other = OtherMode();
+    ASSERT_NE(other, nullptr);
+    const ModeRestorer restorer;
+    EXPECT_TRUE(ChangesCurrentTo(*other, [&] { driver.ApplyListed(*other); }));
+    EXPECT_TRUE(IsMode(SystemMode(ENUM_REGISTRY_SETTINGS), *other));
+}
+
 }  // namespace
 }  // namespace mirelka::test

@@ -54,6 +54,9 @@ void FakePopupMenu::Track(Menu menu, int x, int y) {
     tracked = menu;
     trackX = x;
     trackY = y;
+    if (onTrack) {
+        onTrack();
+    }
 }
 
 }  // namespace mirelka::test

@@ -349,5 +349,72 @@ TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
     EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
 }
 
+TEST_F(Launch, WhatExplorerOpensIsOpenedWithTheRunSettingUnderTheListedMode) {
+    using Show = WindowShow;
+    const std::string folder = "C:\\Games", dotted = "C:\\v1.2", doc = "C:\\Docs\\read me.txt";
+    p.processes.folders = {folder, dotted, "C:\\pct%OS%dir"};
+    p.processes.documents = {doc};
+    p.processes.existing.insert(doc);
+    p.processes.missingFolders.insert("C:\\gone");
+    p.processes.environment = {{"OS", "Windows_NT"}};
+    const std::string list("\x02\x00\x00\x00", 4);
+    const struct {
+        std::string target;
+        Show show;
+        std::string opened;  // empty: a program ran, or nothing
+        std::string where = kGameDir;
+    } cases[] = {
+        {doc, Show::Maximized, doc},
+        {folder, Show::Minimized, folder},
+        {dotted, Show::Normal, dotted},
+        {"C:\\gone", Show::Normal, ""},
+        {kGame, Show::Minimized, "", "C:\\pct%OS%dir"},  // a '%' in a real folder's name
+        {"", Show::Minimized, "idlist:" + list},         // last: ﾘﾝｸ先 is read below
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        dialog.Registry().Clear();
+        p.display.applied.clear();
+        p.display.appliedWhole.clear();
+        p.processes.opened.clear();
+        p.processes.runs.clear();
+        test::FakeShortcutReader::Link& link = p.shortcuts.links[kLink] = {c.target, c.where};
+        link.show = c.show;
+        if (c.target.empty()) {
+            link.item = ShortcutReader::Item{{list.begin(), list.end()}, "電卓"};
+        }
+        Register({"game", kLink, 800, 600, 32, 60, 1});
+        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
+        const auto& started = c.opened.empty() ? p.processes.runs : p.processes.opened;
+        ASSERT_EQ(started.size(), c.target == "C:\\gone" ? 0u : 1u);
+        if (!started.empty()) {
+            EXPECT_EQ(started[0].program, c.opened.empty() ? kGame : c.opened);
+            EXPECT_EQ(started[0].directory, c.where);
+            EXPECT_EQ(started[0].show, c.show);
+        }
+        EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+        EXPECT_EQ(p.display.appliedWhole, (std::vector<bool>{false, true})) << "listed, captured";
+    }
+    dialog.Settings().FillTitleBox();
+    p.view.ComboSelect(IDC_TITLE, 0);
+    ASSERT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
+    EXPECT_EQ(p.view.Text(IDC_TARGET), "電卓");
+}
+
+TEST_F(Launch, TheRestartManagerHearsNoDuringALaunchAndItsForcedCloseKeepsTheUsersMode) {
+    const int command = Register({"game", kLink, 800, 600, 32, 60, 1});
+    EXPECT_TRUE(dialog.OnQueryEndSession(true));
+    p.processes.onRun = [&] {
+        EXPECT_FALSE(dialog.OnQueryEndSession(true));
+        EXPECT_TRUE(dialog.OnQueryEndSession(false)) << "the session itself ends";
+        EXPECT_TRUE(dialog.OnEndSession(true, true));
+        EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
+        EXPECT_FALSE(p.tray.shown);
+    };
+    dialog.OnCommand(command);
+    EXPECT_TRUE(dialog.OnQueryEndSession(true));
+    EXPECT_FALSE(dialog.OnEndSession(false, true)) << "cancelled: Mirelka stays";
+    EXPECT_FALSE(dialog.OnEndSession(true)) << "the session's end: the system ends it";
+}
 }  // namespace
 }  // namespace mirelka

@@ -88,7 +88,7 @@ TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
         {1024, 768, 32, 0, nullptr},
         {1024, 768, 32, 1, nullptr},
         {1024, 768, 32, 60, " 1024×768×32 60Hz"},
-        {1024, 768, 32, 60, " 1024×768×32 60Hz"},  // differs from the one above elsewhere
+        {1024, 768, 32, 60, nullptr},  // differs from the one above elsewhere: listed once
         {1280, 1024, 32, 0xFFFFFFFFu, " 1280×1024×32 -1Hz"},  // compared unsigned, shown as %d
     };
     Launcher s(false);
@@ -361,5 +361,35 @@ TEST(Modes, OnlyTheFirst998ItemsHaveACommand) {
     EXPECT_EQ(s.p.display.applied.size(), 1u);
 }
 
+TEST(Modes, ADriversCopiesOfAModeAreOneItemTheirTickStaysAndItAppliesByItsNumbers) {
+    const auto start = [](Launcher& s, const std::optional<std::string>& file) {
+        s.p.display.Add(640, 480, 8, 60);
+        for (int copy = 0; copy < 3; ++copy) {  // default (interlaced), stretched, centred
+            s.p.display.Add(800, 600, 32, 60);
+            s.p.display.table.back().progressive = copy > 0;
+        }
+        s.p.display.Add(1024, 768, 32, 60);
+        s.p.display.registry = s.p.display.table[4];
+        s.Start(file);
+    };
+    Launcher s(false);
+    start(s, std::nullopt);
+    EXPECT_EQ(s.p.view.ListTexts(IDC_MODE_LIST),
+              (Texts{" 640×480×8 60Hz", " 800×600×32 60Hz", " 1024×768×32 60Hz"}));
+    s.Tick(1);
+    ASSERT_TRUE(s.dialog.OnCommand(1016));
+    EXPECT_EQ(s.p.files.files[kFile], kLines[2]);
+
+    Launcher next(false);
+    start(next, next.p.files.files[kFile] = s.p.files.files[kFile]);
+    EXPECT_EQ(next.Ticked(), std::vector<int>{1});
+    EXPECT_TRUE(next.dialog.OnCommand(33002));
+    EXPECT_TRUE(next.dialog.OnCommand(33000));
+    ASSERT_EQ(next.p.display.applied.size(), 2u);
+    EXPECT_EQ(next.p.display.appliedWhole, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(next.p.display.applied[0].progressive);
+    EXPECT_EQ(next.p.display.applied[0].driverRecord, next.TableRecord(2)) << "if refused";
+    EXPECT_EQ(next.LastApplied(), next.TableRecord(4));
+}
 }  // namespace
 }  // namespace mirelka

@@ -198,5 +198,18 @@ TEST_F(Tray, KeysHideOrMoveOnAndOnlyExitEnds) {
     EXPECT_TRUE(p.view.messages.empty());
 }
 
+TEST_F(Tray, AClickWhileTheMenuIsOpenDoesNothingAndTheChoiceRunsAfterIt) {
+    p.menu.onTrack = [&] {
+        dialog.OnTrayNotify(kRightButtonDown);
+        EXPECT_EQ(p.menu.destroys, 0) << "the tracked menu destroyed";
+    };
+    dialog.OnTrayNotify(kRightButtonDown);
+    EXPECT_EQ(p.menu.loads, 1);
+    EXPECT_TRUE(dialog.OnCommand(ID_LAUNCH_FIRST + 1));
+    EXPECT_EQ(p.processes.runs.size(), 1u);
+    p.menu.onTrack = nullptr;
+    dialog.OnTrayNotify(kRightButtonDown);
+    EXPECT_EQ(p.menu.loads, 2) << "closed, it opens again";
+}
 }  // namespace
 }  // namespace mirelka

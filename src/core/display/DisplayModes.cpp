@@ -74,6 +74,10 @@ void DisplayModes::ApplyMode(const DisplayMode& mode) {
     driver_.Apply(mode);
 }
 
+void DisplayModes::ApplyListedMode(const DisplayMode& mode) {
+    driver_.ApplyListed(mode);
+}
+
 void DisplayModes::StoreForNextStart(const DisplayMode& mode) {
     driver_.StoreForNextStart(mode);
 }
@@ -87,7 +91,7 @@ void DisplayModes::OnChangeResolution(int commandId) {
     }
     const auto index = static_cast<std::size_t>(commandId - ID_MODE_FIRST);
     if (commandId > ID_MODE_STARTUP && index < modeList_.Count()) {
-        ApplyMode(modeList_.At(index));
+        ApplyListedMode(modeList_.At(index));
     }
 }
 

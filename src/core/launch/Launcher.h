@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ports/DisplayMode.h"
+#include "ports/ShortcutReader.h"
 #include "store/AppEntry.h"
 
 namespace mirelka {
@@ -12,7 +13,6 @@ class AppRegistry;
 class CodePage;
 class DisplayModes;
 class ProcessRunner;
-class ShortcutReader;
 
 // Starts a registered application under its display mode and waits for it to end.
 class Launcher {
@@ -32,6 +32,8 @@ public:
     // The session ends while a program runs whose entry switches back: the next logon comes
     // up in the mode captured before the launch, not in the program's.
     void OnEndSession();
+    // A launched program runs: we wait for it.
+    bool Running() const { return running_; }
 
 private:
     struct Shortcut {
@@ -39,12 +41,14 @@ private:
         std::string workingDirectory;
         std::string arguments;
         bool runAsAdministrator = false;
+        WindowShow show = WindowShow::Normal;
+        std::optional<ShortcutReader::Item> item;  // a link to no file or folder
     };
     std::optional<Shortcut> ReadShortcut(const std::string& ansiPath);
     // Where the program starts, full path; a folder it took is remembered.
     std::string LaunchFolder(const std::string& workingDirectory);
-    void RunAndWait(const std::string& program, const Shortcut& shortcut,
-                    const std::string& folder);
+    void RunAndWait(const Shortcut& shortcut, const std::string& folder);
+    void StartAndWait(const Shortcut& shortcut, const std::string& folder);
 
     ShortcutReader& shortcuts_;
     ProcessRunner& processes_;
@@ -55,6 +59,7 @@ private:
     // Only remembered, never made our current directory, which would hold it open.
     std::optional<std::string> lastFolder_;
     std::optional<DisplayMode> switchBackTo_;  // while a program runs whose entry switches back
+    bool running_ = false;
 };
 
 }  // namespace mirelka

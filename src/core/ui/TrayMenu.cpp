@@ -25,7 +25,8 @@ int ModeCommandId(std::size_t listIndex) {
 }
 
 void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
-    if (mouseMessage != kRightButtonDown) {
+    // The menu's loop delivers the icon's clicks too: a second menu would destroy this one.
+    if (mouseMessage != kRightButtonDown || tracking_) {
         return;
     }
     visibility_.Request(false);
@@ -53,7 +54,9 @@ void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
             }
         }
     }
+    tracking_ = true;
     menus_.Track(popup, x, y);
+    tracking_ = false;
     menus_.Destroy();
 }
 
