@@ -27,12 +27,10 @@ public:
     std::map<std::string, std::string> environment;
     std::set<std::string> needElevation;  // creating these fails with ERROR_ELEVATION_REQUIRED
     bool declineElevation = false;        // the user answers the prompt with No
-    // What creation refuses as no program: documents (193) and folders (5). The shell opens
-    // these, reporting a process unless handedOver (to a program already running).
+    // What creation refuses as no program, and the shell opens: documents (193), folders (5).
     std::set<std::string> documents;
     std::set<std::string> folders;
-    bool handedOver = false;
-    std::vector<Run> opened;  // the shell's opens; an item-ID list as "idlist:<bytes>"
+    std::vector<Run> opened;  // an item-ID list as "idlist:<bytes>"
     std::string currentDirectory = "C:\\Start";
     std::vector<Run> runs;
     std::function<void()> onRun;
@@ -56,8 +54,9 @@ public:
     }
     // A file is no folder; a name with a '%' is one only when listed in folders.
     bool FolderExists(const std::string& path) override {
-        return folders.count(path) != 0 || (missingFolders.count(path) == 0 &&
-                                            existing.count(path) == 0 && path.find('%') == npos);
+        return folders.count(path) != 0 ||
+               (missingFolders.count(path) == 0 && existing.count(path) == 0 &&
+                path.find('%') == std::string::npos);
     }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
     Outcome RunAndWait(const std::string& program, const std::string& commandLine,
@@ -79,9 +78,6 @@ public:
     }
     void OpenAndWait(const std::string& path, const std::string& folder, WindowShow show) override {
         opened.push_back({path, "", folder, false, show});
-        if (onRun && !handedOver) {
-            onRun();
-        }
     }
     void OpenItemAndWait(const std::vector<unsigned char>& idList, const std::string& folder,
                          WindowShow show) override {
@@ -89,7 +85,6 @@ public:
     }
 
 private:
-    static constexpr auto npos = std::string::npos;
     bool Ran(Run run) {
         runs.push_back(std::move(run));
         if (onRun) {

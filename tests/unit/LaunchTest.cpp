@@ -350,51 +350,47 @@ TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
 }
 
 TEST_F(Launch, WhatExplorerOpensIsOpenedWithTheRunSettingUnderTheListedMode) {
-    using Show = WindowShow;
-    const std::string folder = "C:\\Games", dotted = "C:\\v1.2", doc = "C:\\Docs\\read me.txt";
-    p.processes.folders = {folder, dotted, "C:\\pct%OS%dir"};
+    const std::string doc = "C:\\Docs\\read me.txt", pct = "C:\\pct%OS%dir", list("\2\0\0\0", 4);
+    p.processes.folders = {"C:\\Games", "C:\\v1.2", pct};
     p.processes.documents = {doc};
     p.processes.existing.insert(doc);
     p.processes.missingFolders.insert("C:\\gone");
     p.processes.environment = {{"OS", "Windows_NT"}};
-    const std::string list("\x02\x00\x00\x00", 4);
     const struct {
-        std::string target;
-        Show show;
-        std::string opened;  // empty: a program ran, or nothing
-        std::string where = kGameDir;
+        std::string target, started, where;
+        WindowShow show;
     } cases[] = {
-        {doc, Show::Maximized, doc},
-        {folder, Show::Minimized, folder},
-        {dotted, Show::Normal, dotted},
-        {"C:\\gone", Show::Normal, ""},
-        {kGame, Show::Minimized, "", "C:\\pct%OS%dir"},  // a '%' in a real folder's name
-        {"", Show::Minimized, "idlist:" + list},         // last: ﾘﾝｸ先 is read below
+        {doc, doc, kGameDir, WindowShow::Maximized},
+        {"C:\\Games", "C:\\Games", kGameDir, WindowShow::Minimized},
+        {"C:\\v1.2", "C:\\v1.2", kGameDir, WindowShow::Normal},
+        {"C:\\gone", "", kGameDir, WindowShow::Normal},
+        {kGame, kGame, pct, WindowShow::Minimized},  // a folder really named with a '%'
+        {"", "idlist:" + list, kGameDir, WindowShow::Maximized},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
-        dialog.Registry().Clear();
-        p.display.applied.clear();
         p.display.appliedWhole.clear();
-        p.processes.opened.clear();
         p.processes.runs.clear();
-        test::FakeShortcutReader::Link& link = p.shortcuts.links[kLink] = {c.target, c.where};
+        p.processes.opened.clear();
+        auto& link = p.shortcuts.links[kLink] = {c.target, c.where};
         link.show = c.show;
         if (c.target.empty()) {
             link.item = ShortcutReader::Item{{list.begin(), list.end()}, "電卓"};
         }
-        Register({"game", kLink, 800, 600, 32, 60, 1});
-        EXPECT_TRUE(dialog.Launch().LaunchEntry(dialog.Registry().At(0)));
-        const auto& started = c.opened.empty() ? p.processes.runs : p.processes.opened;
-        ASSERT_EQ(started.size(), c.target == "C:\\gone" ? 0u : 1u);
-        if (!started.empty()) {
-            EXPECT_EQ(started[0].program, c.opened.empty() ? kGame : c.opened);
-            EXPECT_EQ(started[0].directory, c.where);
-            EXPECT_EQ(started[0].show, c.show);
+        EXPECT_TRUE(dialog.Launch().LaunchEntry({"game", kLink, 800, 600, 32, 60, 1}));
+        Texts started;
+        for (const auto* runs : {&p.processes.runs, &p.processes.opened}) {
+            for (const auto& run : *runs) {
+                started.push_back(run.program + " | " + run.directory + " | " +
+                                  std::to_string(static_cast<int>(run.show)));
+            }
         }
-        EXPECT_EQ(Applied(), (std::vector<int>{2, kSavedTag}));
+        EXPECT_EQ(started, c.started.empty() ? Texts{}
+                                             : Texts{c.started + " | " + c.where + " | " +
+                                                     std::to_string(static_cast<int>(c.show))});
         EXPECT_EQ(p.display.appliedWhole, (std::vector<bool>{false, true})) << "listed, captured";
     }
+    Register({"calc", kLink, 0, 0, 0, 0, 0});
     dialog.Settings().FillTitleBox();
     p.view.ComboSelect(IDC_TITLE, 0);
     ASSERT_TRUE(dialog.OnCommand(IDC_TITLE, 1));
@@ -402,7 +398,6 @@ TEST_F(Launch, WhatExplorerOpensIsOpenedWithTheRunSettingUnderTheListedMode) {
 }
 
 TEST_F(Launch, TheRestartManagerHearsNoDuringALaunchAndItsForcedCloseKeepsTheUsersMode) {
-    const int command = Register({"game", kLink, 800, 600, 32, 60, 1});
     EXPECT_TRUE(dialog.OnQueryEndSession(true));
     p.processes.onRun = [&] {
         EXPECT_FALSE(dialog.OnQueryEndSession(true));
@@ -411,7 +406,7 @@ TEST_F(Launch, TheRestartManagerHearsNoDuringALaunchAndItsForcedCloseKeepsTheUse
         EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
         EXPECT_FALSE(p.tray.shown);
     };
-    dialog.OnCommand(command);
+    dialog.OnCommand(Register({"game", kLink, 800, 600, 32, 60, 1}));
     EXPECT_TRUE(dialog.OnQueryEndSession(true));
     EXPECT_FALSE(dialog.OnEndSession(false, true)) << "cancelled: Mirelka stays";
     EXPECT_FALSE(dialog.OnEndSession(true)) << "the session's end: the system ends it";
