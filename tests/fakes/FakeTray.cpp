@@ -54,9 +54,6 @@ void FakePopupMenu::Track(Menu menu, int x, int y) {
     tracked = menu;
     trackX = x;
     trackY = y;
-    if (onTrack) {
-        onTrack();
-    }
 }
 
 }  // namespace mirelka::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,7 +47,6 @@ public:
     int trackX = 0;
     int trackY = 0;
     Menu tracked = 0;
-    std::function<void()> onTrack;  // the menu's loop, running our messages meanwhile
 
     Menu Load() override;
     int ItemCount(Menu menu) override;

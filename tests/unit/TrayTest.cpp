@@ -198,15 +198,5 @@ TEST_F(Tray, KeysHideOrMoveOnAndOnlyExitEnds) {
     EXPECT_TRUE(p.view.messages.empty());
 }
 
-TEST_F(Tray, AClickWhileTheMenuIsOpenDoesNothingAndTheChoiceRunsAfterIt) {
-    p.menu.onTrack = [&] { dialog.OnTrayNotify(kRightButtonDown); };
-    dialog.OnTrayNotify(kRightButtonDown);
-    EXPECT_EQ(p.menu.loads, 1) << "a second menu destroys the one tracked";
-    EXPECT_TRUE(dialog.OnCommand(ID_LAUNCH_FIRST + 1));
-    EXPECT_EQ(p.processes.runs.size(), 1u);
-    p.menu.onTrack = nullptr;
-    dialog.OnTrayNotify(kRightButtonDown);
-    EXPECT_EQ(p.menu.loads, 2);
-}
 }  // namespace
 }  // namespace mirelka
