@@ -284,5 +284,6 @@ TEST_F(TrayE2ETest, AClickOnTheOpenMenuLeavesItAloneAndTheRestartManagerClosesMi
     EXPECT_EQ(Snapshot(appData_), appData);
     EXPECT_EQ(Snapshot(screenModes_), screenModes);
 }
+
 }  // namespace
 }  // namespace mirelka::e2e

@@ -404,5 +404,6 @@ TEST_F(Launch, TheRestartManagerHearsNoDuringALaunchAndItsForcedCloseKeepsTheUse
     EXPECT_FALSE(dialog.OnEndSession(false, true)) << "cancelled: Mirelka stays";
     EXPECT_FALSE(dialog.OnEndSession(true)) << "the session's end: the system ends it";
 }
+
 }  // namespace
 }  // namespace mirelka

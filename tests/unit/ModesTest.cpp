@@ -385,5 +385,6 @@ TEST(Modes, ADriversCopiesOfAModeAreOneItemItsTickStaysAndItIsAskedForByItsNumbe
     EXPECT_TRUE(next.p.display.applied[0].progressive);
     EXPECT_EQ(next.p.display.applied[0].driverRecord, next.TableRecord(2)) << "where refused";
 }
+
 }  // namespace
 }  // namespace mirelka

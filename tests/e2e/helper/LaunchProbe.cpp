@@ -3,7 +3,6 @@
 // run), sleeps a moment and exits with code 7:
 //   cwd=<current directory>      cmdline=<the whole command line>
 //   argc=<n>  argv0=... argv1=...  mode=<w>x<h>x<bits> <freq>Hz (the registry display mode)
-//   show=<the SW_ value asked for with STARTF_USESHOWWINDOW, or "-">
 // How long it sleeps, in ms, may be written to "<its own path>.sleep" (default 300).
 #include <windows.h>
 
@@ -51,10 +50,7 @@ int wmain() {
                   std::to_string(mode.dmPelsHeight) + "x" + std::to_string(mode.dmBitsPerPel) +
                   " " + std::to_string(mode.dmDisplayFrequency) + "Hz\n";
     }
-    STARTUPINFOW startup{};
-    GetStartupInfoW(&startup);
-    const bool asked = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
-    record += "show=" + (asked ? std::to_string(startup.wShowWindow) : std::string("-")) + "\n\n";
+    record += "\n";
 
     const std::wstring log = std::wstring(self) + L".log";
     FILE* file = nullptr;
