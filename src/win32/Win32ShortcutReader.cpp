@@ -135,9 +135,9 @@ WindowShow Win32ShortcutReader::ShowCommand() {
 }
 
 std::optional<ShortcutReader::Item> Win32ShortcutReader::TargetItem() {
+    // The same question Target asks, without the find data.
     wchar_t path[MAX_PATH] = {};
-    WIN32_FIND_DATAW found{};
-    if (!link_ || (link_->GetPath(path, MAX_PATH, &found, 0) == S_OK && path[0] != L'\0')) {
+    if (!link_ || (link_->GetPath(path, MAX_PATH, nullptr, 0) == S_OK && path[0] != L'\0')) {
         return std::nullopt;
     }
     PIDLIST_ABSOLUTE raw = nullptr;
