@@ -160,9 +160,11 @@ INT_PTR LauncherWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
         case WM_ENDSESSION:
             if (dialog_.OnEndSession(wParam != FALSE, (lParam & ENDSESSION_CLOSEAPP) != 0)) {
                 // The Restart Manager waits for the process to end, from whatever loop we
-                // are in: a launch's wait, a message box, the file dialog. Answered first.
+                // are in: a launch's wait, a message box, the file dialog. Answered first;
+                // then no DLL detach code runs, which could wait on a lock of a thread the
+                // file dialog left (ExitProcess), and nothing of ours is left to write.
                 ReplyMessage(0);
-                ExitProcess(0);
+                TerminateProcess(GetCurrentProcess(), 0);
             }
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
