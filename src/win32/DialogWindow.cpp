@@ -131,6 +131,7 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             menu_.Attach(window);
             fileDialog_.Attach(window);
             processes_.Attach(window);
+            shortcuts_.Attach(window);
             check_list::Attach(GetDlgItem(window, IDC_MODE_LIST));
             modeAccess_.Attach(GetDlgItem(window, IDC_MODE_LIST), Widen(text::kTabBasic).c_str());
             filteredDialog = window;
@@ -212,11 +213,20 @@ INT_PTR DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             return TRUE;
 
         case WM_QUERYENDSESSION:
-            SetWindowLongPtrW(window, DWLP_MSGRESULT, dialog_.OnQueryEndSession() ? TRUE : FALSE);
+            SetWindowLongPtrW(
+                window, DWLP_MSGRESULT,
+                dialog_.OnQueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0) ? TRUE : FALSE);
             return TRUE;
 
         case WM_ENDSESSION:
-            dialog_.OnEndSession(wParam != FALSE);
+            if (dialog_.OnEndSession(wParam != FALSE, (lParam & ENDSESSION_CLOSEAPP) != 0)) {
+                // The Restart Manager waits for the process to end, from whatever loop we
+                // are in: a launch's wait, a message box, the file dialog. Answered first;
+                // then no DLL detach code runs, which could wait on a lock of a thread the
+                // file dialog left (ExitProcess), and nothing of ours is left to write.
+                ReplyMessage(0);
+                TerminateProcess(GetCurrentProcess(), 0);
+            }
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return TRUE;
 

@@ -26,6 +26,10 @@ bool LauncherApp::InitInstance() {
         return false;
     }
 
+    // Once an installer's Restart Manager has closed us for a file we hold, it starts us
+    // again; nothing else does (a crash, a hang, a restart of the system).
+    RegisterApplicationRestart(L"", RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 

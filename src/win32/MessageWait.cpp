@@ -37,9 +37,13 @@ void DropQueuedInput() {
 }  // namespace
 
 void WaitAnsweringSentMessages(HANDLE object) {
+    // A window whose thread hasn't called PeekMessage for 5 s counts as not responding
+    // (IsHungAppWindow): Task Manager says so, SMTO_ABORTIFHUNG senders give up on us.
+    constexpr DWORD kPeekEveryMs = 1000;
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woken == WAIT_OBJECT_0 + 1) {
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, &object, FALSE, kPeekEveryMs, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0 + 1 || woken == WAIT_TIMEOUT) {
             // MsgWaitForMultipleObjects dispatches nothing itself: this delivers every sent
             // message pending and leaves the posted ones queued.
             MSG message{};

@@ -122,6 +122,37 @@ void WaitForEnd(const UniqueHandle& process) {
     WaitAnsweringSentMessages(process.get());
 }
 
+int ShowCommandOf(WindowShow show) {
+    switch (show) {
+        case WindowShow::Minimized:
+            return SW_SHOWMINNOACTIVE;
+        case WindowShow::Maximized:
+            return SW_SHOWMAXIMIZED;
+        default:
+            return SW_SHOWNORMAL;
+    }
+}
+
+// Every start through the shell. NOASYNC: the request is over when the call returns.
+// FLAG_NO_UI: no error box of the shell's own; a failure starts nothing and says nothing, as
+// a failed creation does. False when there is no process to wait for: declined
+// (ERROR_CANCELLED), failed, or met some other way (a program already running took it).
+bool ShellStartAndWait(SHELLEXECUTEINFOW& request, HWND owner, WindowShow show) {
+    request.cbSize = sizeof request;
+    request.fMask |= SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    request.hwnd = owner;
+    request.nShow = ShowCommandOf(show);
+    if (!ShellExecuteExW(&request)) {
+        return false;
+    }
+    const UniqueHandle process(request.hProcess);
+    if (!process) {
+        return false;
+    }
+    WaitForEnd(process);
+    return true;
+}
+
 }  // namespace
 
 std::string Win32ProcessRunner::CurrentDirectory() {
@@ -189,7 +220,7 @@ bool Win32ProcessRunner::FileExists(const std::string& path) {
 
 ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program,
                                                       const std::string& commandLine,
-                                                      const std::string& folder) {
+                                                      const std::string& folder, WindowShow show) {
     const std::optional<Start> prepared = Prepare(program, commandLine, folder);
     if (!prepared) {
         return Outcome::NotStarted;
@@ -200,11 +231,24 @@ ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program
     line.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (show != WindowShow::Normal) {
+        // The program's first ShowWindow(SW_SHOWDEFAULT), as Explorer starts it.
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(ShowCommandOf(show));
+    }
     PROCESS_INFORMATION created{};
     // The folder goes to the program only: ours stays where it is, holding nothing open.
     if (!CreateProcessW(start.program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         start.folder.c_str(), &startup, &created)) {
-        return GetLastError() == kElevationRequired ? Outcome::NeedsElevation : Outcome::NotStarted;
+        switch (GetLastError()) {
+            case kElevationRequired:
+                return Outcome::NeedsElevation;
+            case ERROR_BAD_EXE_FORMAT:  // a document
+            case ERROR_ACCESS_DENIED:   // a folder
+                return Outcome::NotAProgram;
+            default:
+                return Outcome::NotStarted;
+        }
     }
     const UniqueHandle process(created.hProcess);
     const UniqueHandle thread(created.hThread);
@@ -214,35 +258,48 @@ ProcessRunner::Outcome Win32ProcessRunner::RunAndWait(const std::string& program
 
 bool Win32ProcessRunner::RunElevatedAndWait(const std::string& program,
                                             const std::string& parameters,
-                                            const std::string& folder) {
+                                            const std::string& folder, WindowShow show) {
     const std::optional<Start> prepared = Prepare(program, parameters, folder);
     if (!prepared) {
         return false;
     }
     const Start& start = *prepared;
     SHELLEXECUTEINFOW request{};
-    request.cbSize = sizeof request;
-    // NOASYNC: the request is over when the call returns. FLAG_NO_UI: no error box of the
-    // shell's own; a failure starts nothing and says nothing, as a failed creation does.
-    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    request.hwnd = owner_;
     request.lpVerb = L"runas";
     request.lpFile = start.program.c_str();
     request.lpParameters = start.text.empty() ? nullptr : start.text.c_str();
     // The elevated process gets neither our current directory nor our environment.
     request.lpDirectory = start.folder.c_str();
-    request.nShow = SW_SHOWNORMAL;
-    // Declined (ERROR_CANCELLED) or failed: nothing started. No handle (the request was
-    // met some other way): nothing to wait for, so taken as not started.
-    if (!ShellExecuteExW(&request)) {
-        return false;
+    return ShellStartAndWait(request, owner_, show);
+}
+
+void Win32ProcessRunner::OpenAndWait(const std::string& path, const std::string& folder,
+                                     WindowShow show) {
+    const std::optional<Start> prepared = Prepare(path, {}, folder);
+    if (!prepared) {
+        return;
     }
-    const UniqueHandle process(request.hProcess);
-    if (!process) {
-        return false;
+    SHELLEXECUTEINFOW request{};
+    // The default verb; no parameters, which for a document would be the program's own.
+    request.lpFile = prepared->program.c_str();
+    request.lpDirectory = prepared->folder.c_str();
+    ShellStartAndWait(request, owner_, show);
+}
+
+void Win32ProcessRunner::OpenItemAndWait(const std::vector<unsigned char>& idList,
+                                         const std::string& folder, WindowShow show) {
+    const std::optional<Start> prepared = Prepare({}, {}, folder);
+    // A list ends with an empty item: a two-byte zero size.
+    if (!prepared || idList.size() < 2 || idList[idList.size() - 1] != 0 ||
+        idList[idList.size() - 2] != 0) {
+        return;
     }
-    WaitForEnd(process);
-    return true;
+    std::vector<unsigned char> list = idList;  // the request takes a non-const pointer
+    SHELLEXECUTEINFOW request{};
+    request.fMask = SEE_MASK_IDLIST;
+    request.lpIDList = list.data();
+    request.lpDirectory = prepared->folder.c_str();
+    ShellStartAndWait(request, owner_, show);
 }
 
 }  // namespace mirelka

@@ -17,9 +17,12 @@ public:
     bool FolderExists(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     Outcome RunAndWait(const std::string& program, const std::string& commandLine,
-                       const std::string& folder) override;
+                       const std::string& folder, WindowShow show) override;
     bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
-                            const std::string& folder) override;
+                            const std::string& folder, WindowShow show) override;
+    void OpenAndWait(const std::string& path, const std::string& folder, WindowShow show) override;
+    void OpenItemAndWait(const std::vector<unsigned char>& idList, const std::string& folder,
+                         WindowShow show) override;
 
 private:
     HWND owner_ = nullptr;

@@ -3,6 +3,7 @@
 #include <msi.h>
 #include <objbase.h>
 
+#include <memory>
 #include <vector>
 
 #include "SystemLibrary.h"
@@ -64,7 +65,7 @@ bool Win32ShortcutReader::Load(const std::string& path) {
     if (!file_ || !wide || FAILED(file_->Load(wide->c_str(), STGM_READ))) {
         return false;
     }
-    return link_->Resolve(nullptr, SLR_UPDATE) == S_OK;
+    return link_->Resolve(owner_, SLR_UPDATE) == S_OK;
 }
 
 bool Win32ShortcutReader::Target(std::string& out) {
@@ -74,7 +75,9 @@ bool Win32ShortcutReader::Target(std::string& out) {
     }
     wchar_t buffer[MAX_PATH] = {};
     WIN32_FIND_DATAW found{};
-    return link_->GetPath(buffer, MAX_PATH, &found, 0) == S_OK && ToUtf8(buffer, out);
+    const HRESULT result = link_->GetPath(buffer, MAX_PATH, &found, 0);
+    // S_FALSE: read, but the link names no file or folder (TargetItem says what it names).
+    return result == S_FALSE || (result == S_OK && ToUtf8(buffer, out));
 }
 
 bool Win32ShortcutReader::WorkingDirectory(std::string& out) {
@@ -111,6 +114,47 @@ ShortcutReader::Flags Win32ShortcutReader::LinkFlags() {
         flags.advertised = (bits & SLDF_HAS_DARWINID) != 0;
     }
     return flags;
+}
+
+WindowShow Win32ShortcutReader::ShowCommand() {
+    int show = SW_SHOWNORMAL;
+    if (!link_ || FAILED(link_->GetShowCmd(&show))) {
+        return WindowShow::Normal;
+    }
+    // Explorer writes SW_SHOWMINNOACTIVE for "Minimized"; GetShowCmd's page names
+    // SW_SHOWMINIMIZED. Anything else starts as a program chooses, as "Normal" does.
+    switch (show) {
+        case SW_SHOWMINNOACTIVE:
+        case SW_SHOWMINIMIZED:
+            return WindowShow::Minimized;
+        case SW_SHOWMAXIMIZED:
+            return WindowShow::Maximized;
+        default:
+            return WindowShow::Normal;
+    }
+}
+
+std::optional<ShortcutReader::Item> Win32ShortcutReader::TargetItem() {
+    // The same question Target asks, without the find data.
+    wchar_t path[MAX_PATH] = {};
+    if (!link_ || (link_->GetPath(path, MAX_PATH, nullptr, 0) == S_OK && path[0] != L'\0')) {
+        return std::nullopt;
+    }
+    PIDLIST_ABSOLUTE raw = nullptr;
+    if (link_->GetIDList(&raw) != S_OK || raw == nullptr) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<ITEMIDLIST, decltype(&CoTaskMemFree)> list(raw, CoTaskMemFree);
+    PWSTR rawName = nullptr;
+    const HRESULT named = SHGetNameFromIDList(raw, SIGDN_NORMALDISPLAY, &rawName);
+    const UniqueCoTaskString name(rawName);
+    Item item;
+    if (FAILED(named) || !name || !ToUtf8(name.get(), item.displayName)) {
+        item.displayName.clear();  // still opened; only ﾘﾝｸ先 stays empty
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw);
+    item.idList.assign(bytes, bytes + ILGetSize(raw));
+    return item;
 }
 
 std::optional<std::string> Win32ShortcutReader::InstalledProgram(const std::string& path) {

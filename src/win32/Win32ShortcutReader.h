@@ -17,6 +17,10 @@ public:
     Win32ShortcutReader(const Win32ShortcutReader&) = delete;
     Win32ShortcutReader& operator=(const Win32ShortcutReader&) = delete;
 
+    // The window the shell's search and "problem with shortcut" dialogs belong to: without
+    // one they may open behind ours, which meanwhile takes no click.
+    void Attach(HWND owner) { owner_ = owner; }
+
     bool Create() override;
     bool Load(const std::string& path) override;
     bool Target(std::string& out) override;
@@ -24,8 +28,11 @@ public:
     bool Arguments(std::string& out) override;
     Flags LinkFlags() override;
     std::optional<std::string> InstalledProgram(const std::string& path) override;
+    WindowShow ShowCommand() override;
+    std::optional<Item> TargetItem() override;
 
 private:
+    HWND owner_ = nullptr;
     bool comInitialized_ = false;
     ComPtr<IShellLinkW> link_;
     ComPtr<IPersistFile> file_;

@@ -201,5 +201,24 @@ TEST_F(DisplayDriverTest, ARefusedModeChangesNothing) {
     EXPECT_TRUE(IsMode(SystemMode(ENUM_REGISTRY_SETTINGS), *original));
 }
 
+TEST(ListedModeRecord, CarriesTheSizeTheFourNumbersAndTheScanOnly) {
+    DisplayMode copy = Numbers(800, 600, 32, 60);
+    copy.driverRecord.assign(sizeof(DEVMODEA), 0xFF);  // its scaling, orientation, position
+    for (const bool progressive : {false, true}) {
+        copy.progressive = progressive;
+        DEVMODEA record = ListedModeRecord(copy);
+        EXPECT_TRUE(IsMode(record, copy));
+        EXPECT_EQ(record.dmSize, sizeof record);
+        EXPECT_EQ(record.dmFields, DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL |
+                                       DM_DISPLAYFREQUENCY | (progressive ? DM_DISPLAYFLAGS : 0));
+        DEVMODEA zero;
+        std::memset(&zero, 0, sizeof zero);
+        record.dmSize = 0;
+        record.dmFields = record.dmPelsWidth = record.dmPelsHeight = 0;
+        record.dmBitsPerPel = record.dmDisplayFrequency = 0;
+        EXPECT_EQ(std::memcmp(&record, &zero, sizeof record), 0) << "nothing else";
+    }
+}
+
 }  // namespace
 }  // namespace mirelka::test

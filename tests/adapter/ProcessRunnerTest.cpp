@@ -24,14 +24,15 @@ TEST_F(ProcessRunnerTest, StartsAnyPathInTheFolderGivenAndWaitsEitherWay) {
     ASSERT_TRUE(CreateDirectoryW(Widen(work).c_str(), nullptr));
     const std::string ours = runner.CurrentDirectory();
 
-    EXPECT_EQ(runner.RunAndWait(script, "\"" + script + "\" -conf a.conf", work),
-              ProcessRunner::Outcome::Ended);
+    EXPECT_EQ(
+        runner.RunAndWait(script, "\"" + script + "\" -conf a.conf", work, WindowShow::Normal),
+        ProcessRunner::Outcome::Ended);
     EXPECT_EQ(Get(programs + "\\ran.txt"), work + "\r\n-conf a.conf\r\n") << "not waited for";
     // Under Wine the shell's elevation request has no prompt: it just runs.
-    EXPECT_TRUE(runner.RunElevatedAndWait(script, "-window", work));
+    EXPECT_TRUE(runner.RunElevatedAndWait(script, "-window", work, WindowShow::Normal));
     EXPECT_EQ(Get(programs + "\\ran.txt"), work + "\r\n-window\r\n");
     EXPECT_EQ(runner.CurrentDirectory(), ours);
-    EXPECT_FALSE(runner.RunElevatedAndWait(programs + "\\gone.exe", "", work));
+    EXPECT_FALSE(runner.RunElevatedAndWait(programs + "\\gone.exe", "", work, WindowShow::Normal));
 
     EXPECT_EQ(runner.FullPath("..\\c/x.exe", "C:\\a\\b"), "C:\\a\\c\\x.exe");
     EXPECT_EQ(runner.FullPath("\\x.exe", "\\\\server\\share\\a"), "\\\\server\\share\\x.exe");

@@ -323,5 +323,32 @@ TEST_F(LaunchE2ETest, ALaunchCommandPastTheLastEntryDoesNothing) {
     EXPECT_EQ(RegistryMode(), display_.Original());
 }
 
+TEST_F(LaunchE2ETest, ADocumentOpensInNotepadUnderItsModeWhichComesBackOnceNotepadHasClosed) {
+    const ScreenMode mode{800, 600, 16, 60};
+    RequireModes({mode});
+    const std::wstring apps = folder_.MakeFolder(L"apps");
+    WriteBytes(apps + L"\\read me.txt", "Mirelka\r\n");
+    MakeShortcut(apps + L"\\doc.lnk", apps + L"\\read me.txt", apps);
+    // Windows maps .txt to Notepad out of the box; a fresh Wine prefix lacks the mapping.
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, REG_SZ, L"txtfile",
+                              sizeof L"txtfile"),
+              ERROR_SUCCESS);
+    Register({AppDataLine("Doc", apps + L"\\doc.lnk", mode, true)});
+    HWND dialog = Start();
+
+    Launch(dialog, 0);
+    HWND notepad = PollUntil(kActionTimeoutMs, [] {
+        const std::vector<HWND> windows = AllTopLevelWindows(0, L"Notepad");
+        return windows.empty() ? HWND{} : windows[0];
+    });
+    ASSERT_NE(notepad, nullptr) << Describe(*mirelka_);
+    EXPECT_NE(WindowText(notepad).find(L"read me"), std::wstring::npos);
+    Sleep(500);
+    EXPECT_EQ(RegistryMode(), mode) << "Mirelka waits for Notepad";
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    ExpectLaunchOver(dialog);
+    EXPECT_EQ(RegistryMode(), display_.Original());
+}
+
 }  // namespace
 }  // namespace mirelka::e2e

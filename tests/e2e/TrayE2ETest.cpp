@@ -238,5 +238,32 @@ TEST_F(TrayE2ETest, ScreenshotOfTheMenuWithItsResolutionSubmenu) {
     EXPECT_FALSE(Snapshot(alpha.log).exists || Snapshot(game.log).exists);
 }
 
+TEST_F(TrayE2ETest, AClickOnTheOpenMenuLeavesItAloneAndTheRestartManagerClosesMirelka) {
+    RegisterZuluAndAlpha();
+    const FileSnapshot appData = Snapshot(appData_);
+    const FileSnapshot screenModes = Snapshot(screenModes_);
+    HWND dialog = nullptr;
+    Process mirelka = StartResident(dialog);
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenus(mirelka, 1);
+    ASSERT_NE(menu, nullptr) << Describe(mirelka);
+    PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << "handled inside the menu's loop";
+    EXPECT_EQ(PopupMenus(mirelka.Id()), std::vector<HWND>{menu});
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_RETURN);
+    EXPECT_EQ(WaitForProbeRecords(alpha_.log, 1).size(), 1u) << Describe(mirelka);
+    ASSERT_TRUE(WaitForPostedMessages(dialog)) << "the launch is over";
+
+    LRESULT answer = FALSE;
+    ASSERT_TRUE(SendWithTimeout(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, answer));
+    EXPECT_EQ(answer, TRUE);
+    SendWithTimeout(dialog, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, answer);
+    EXPECT_TRUE(mirelka.WaitForExit(kActionTimeoutMs).has_value()) << Describe(mirelka);
+    EXPECT_FALSE(TrayIconExists(dialog));
+    EXPECT_EQ(Snapshot(appData_), appData);
+    EXPECT_EQ(Snapshot(screenModes_), screenModes);
+}
+
 }  // namespace
 }  // namespace mirelka::e2e

@@ -23,8 +23,14 @@ std::optional<DisplayMode> FakeDisplayDriver::Mode(std::uint32_t number) {
     return table[number];
 }
 
+void FakeDisplayDriver::ApplyListed(const DisplayMode& mode) {
+    Apply(mode);
+    appliedWhole.back() = false;
+}
+
 void FakeDisplayDriver::Apply(const DisplayMode& mode) {
     applied.push_back(mode);
+    appliedWhole.push_back(true);
     for (const DisplayMode& listed : table) {
         if (listed.SameModeAs(mode)) {
             registry = mode;

@@ -16,6 +16,7 @@ public:
     std::optional<DisplayMode> registry;  // none: the registry can't be read
     std::optional<DisplayMode> current;   // none: the current mode can't be read
     std::vector<DisplayMode> applied;     // every Apply, refused or not
+    std::vector<bool> appliedWhole;       // per Apply: the record handed over, or the numbers
     int queries = 0;
 
     static DisplayMode MakeMode(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
@@ -42,6 +43,8 @@ public:
     std::optional<DisplayMode> RegistryMode() override { return registry; }
     std::optional<DisplayMode> CurrentMode() override { return current; }
     void Apply(const DisplayMode& mode) override;
+    // By the numbers: the scaling stays as it is; the system takes what the table lists.
+    void ApplyListed(const DisplayMode& mode) override;
     // The registry only, as CDS_UPDATEREGISTRY | CDS_NORESET does.
     void StoreForNextStart(const DisplayMode& mode) override { registry = mode; }
 };

@@ -23,6 +23,8 @@ public:
         bool folderReadable = true;
         std::string arguments;
         Flags flags;
+        WindowShow show = WindowShow::Normal;
+        std::optional<Item> item;  // a link to no file or folder: its target is empty
     };
     std::map<std::string, Link> links;
     std::map<std::string, std::string> installed;  // installer shortcut -> program
@@ -38,6 +40,12 @@ public:
         return loaded_ != nullptr;
     }
     Flags LinkFlags() override { return loaded_ != nullptr ? loaded_->flags : Flags{}; }
+    WindowShow ShowCommand() override {
+        return loaded_ != nullptr ? loaded_->show : WindowShow::Normal;
+    }
+    std::optional<Item> TargetItem() override {
+        return loaded_ != nullptr ? loaded_->item : std::nullopt;
+    }
     std::optional<std::string> InstalledProgram(const std::string& path) override {
         const auto it = installed.find(path);
         return it != installed.end() ? std::optional(it->second) : std::nullopt;

@@ -336,5 +336,62 @@ TEST_F(Launch, OnlyARegisteredIndexLaunchesAndItLaunchesACopy) {
     EXPECT_EQ(Applied(p), (std::vector<int>{2, kSavedTag}));
 }
 
+TEST_F(Launch, WhatExplorerOpensIsOpenedWithTheRunSettingUnderTheListedMode) {
+    StartWithGame(*this);
+    const int game = Register(dialog, {"game", kLink, 800, 600, 32, 60, 1});
+    const std::string doc = "C:\\Docs\\read me.txt", pct = "C:\\pct%OS%dir", list("\2\0\0\0", 4);
+    p.processes.folders = {"C:\\Games", "C:\\v1.2", pct};
+    p.processes.documents = {doc};
+    p.processes.existing.insert(doc);
+    p.processes.missingFolders.insert("C:\\gone");
+    p.processes.environment = {{"OS", "Windows_NT"}};
+    const struct {
+        std::string target, started, where;
+        WindowShow show;
+    } cases[] = {
+        {doc, doc, kGameDir, WindowShow::Maximized},
+        {"C:\\Games", "C:\\Games", kGameDir, WindowShow::Minimized},
+        {"C:\\v1.2", "C:\\v1.2", kGameDir, WindowShow::Normal},
+        {"C:\\gone", "", kGameDir, WindowShow::Normal},
+        {kGame, kGame, pct, WindowShow::Minimized},  // a folder really named with a '%'
+        {"", "idlist:" + list, kGameDir, WindowShow::Maximized},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        p.display.appliedWhole.clear();
+        p.processes.opened.clear();
+        auto& link = p.shortcuts.links[kLink] = {c.target, c.where};
+        link.show = c.show;
+        if (c.target.empty()) {
+            link.item = ShortcutReader::Item{{list.begin(), list.end()}, "電卓"};
+        }
+        EXPECT_TRUE(dialog.OnCommand(game));
+        const auto& all = c.target == kGame ? p.processes.runs : p.processes.opened;
+        ASSERT_EQ(all.size(), c.started.empty() ? 0u : 1u);
+        EXPECT_TRUE(all.empty() || (all[0].program + all[0].directory == c.started + c.where &&
+                                    all[0].show == c.show));
+        EXPECT_EQ(p.display.appliedWhole, (std::vector<bool>{false, true})) << "listed, captured";
+    }
+    p.fileDialog.choice = kLink;
+    ASSERT_TRUE(dialog.OnCommand(IDC_BROWSE_DESKTOP));
+    EXPECT_EQ(p.view.Text(IDC_TARGET), "電卓");
+}
+
+TEST_F(Launch, TheRestartManagerHearsNoDuringALaunchAndItsForcedCloseKeepsTheUsersMode) {
+    StartWithGame(*this);
+    EXPECT_TRUE(dialog.OnQueryEndSession(true));
+    p.processes.onRun = [&] {
+        EXPECT_FALSE(dialog.OnQueryEndSession(true));
+        EXPECT_TRUE(dialog.OnQueryEndSession(false)) << "the session itself ends";
+        EXPECT_TRUE(dialog.OnEndSession(true, true));
+        EXPECT_EQ(p.display.registry->driverRecord.at(2), kSavedTag);
+        EXPECT_FALSE(p.tray.shown);
+    };
+    dialog.OnCommand(Register(dialog, {"game", kLink, 800, 600, 32, 60, 1}));
+    EXPECT_TRUE(dialog.OnQueryEndSession(true));
+    EXPECT_FALSE(dialog.OnEndSession(false, true)) << "cancelled: Mirelka stays";
+    EXPECT_FALSE(dialog.OnEndSession(true)) << "the session's end: the system ends it";
+}
+
 }  // namespace
 }  // namespace mirelka

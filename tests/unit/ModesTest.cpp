@@ -60,7 +60,7 @@ TEST(Modes, ListsOnlyUsableModesWithTheDriversOwnRecords) {
         {1024, 768, 32, 0, nullptr},
         {1024, 768, 32, 1, nullptr},
         {1024, 768, 32, 60, " 1024×768×32 60Hz"},
-        {1024, 768, 32, 60, " 1024×768×32 60Hz"},  // differs from the one above elsewhere
+        {1024, 768, 32, 60, nullptr},  // differs from the one above elsewhere: listed once
         {1280, 1024, 32, 0xFFFFFFFFu, " 1280×1024×32 -1Hz"},  // compared unsigned, shown as %d
     };
     test::Mirelka s;
@@ -325,6 +325,32 @@ TEST(Modes, WithoutARegistryModeTheStartupCommandDoesNothing) {
     EXPECT_TRUE(s.dialog.OnCommand(33000));
     ASSERT_EQ(s.p.display.applied.size(), 1u);
     EXPECT_EQ(LastApplied(s), s.p.display.table[1].driverRecord);
+}
+
+TEST(Modes, ADriversCopiesOfAModeAreOneItemItsTickStaysAndItIsAskedForByItsNumbers) {
+    const auto start = [](test::Mirelka& s, const std::string& file) {
+        s.p.display.Add(640, 480, 8, 60);
+        for (const bool progressive : {false, true, true}) {  // default, stretched, centred
+            s.p.display.Add(800, 600, 32, 60);
+            s.p.display.table.back().progressive = progressive;
+        }
+        s.p.display.registry = s.p.display.table[0];
+        s.Start(file);
+    };
+    test::Mirelka s;
+    start(s, "");
+    EXPECT_EQ(s.p.view.ListTexts(IDC_MODE_LIST), (Texts{" 640×480×8 60Hz", " 800×600×32 60Hz"}));
+    s.SetTicks({1});
+    ASSERT_TRUE(s.dialog.OnCommand(IDC_REGISTER));
+    test::Mirelka next;
+    start(next, s.File(kModeFile));
+    EXPECT_EQ(next.Ticked(), std::vector<int>{1});
+    next.dialog.OnCommand(33002);
+    next.dialog.OnCommand(33000);
+    EXPECT_EQ(next.p.display.appliedWhole, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(next.p.display.applied[0].progressive);
+    EXPECT_EQ(next.p.display.applied[0].driverRecord, next.p.display.table[2].driverRecord)
+        << "where refused";
 }
 
 }  // namespace

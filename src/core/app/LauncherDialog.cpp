@@ -195,10 +195,15 @@ void LauncherDialog::OnTimer(int id) {
     }
 }
 
-void LauncherDialog::OnEndSession(bool ending) {
-    if (ending) {
-        launcher_.OnEndSession();
+bool LauncherDialog::OnEndSession(bool ending, bool closeApp) {
+    if (!ending) {
+        return false;
     }
+    launcher_.OnEndSession();
+    if (closeApp) {
+        OnDestroy();
+    }
+    return closeApp;
 }
 
 void LauncherDialog::OnOK() {

@@ -79,9 +79,14 @@ public:
 
     void OnTaskbarCreated();
     void OnTimer(int id);
-    // The session may end: yes, at once, even while a launched program runs.
-    bool OnQueryEndSession() { return true; }
-    void OnEndSession(bool ending);
+    // The session may end: yes, at once, even while a launched program runs. The Restart
+    // Manager (closeApp: an installer needs a file of ours) hears no during a launch.
+    bool OnQueryEndSession(bool closeApp = false) const {
+        return !closeApp || !launcher_.Running();
+    }
+    // True when the program must end at once (the Restart Manager closes it); the icon has
+    // gone then.
+    bool OnEndSession(bool ending, bool closeApp = false);
     void OnOK();
     void OnCancel();
     void OnExit();

@@ -100,6 +100,10 @@ void DisplayModes::ApplyMode(const DisplayMode& mode) {
     driver_.Apply(mode);
 }
 
+void DisplayModes::ApplyListedMode(const DisplayMode& mode) {
+    driver_.ApplyListed(mode);
+}
+
 void DisplayModes::StoreForNextStart(const DisplayMode& mode) {
     driver_.StoreForNextStart(mode);
 }
@@ -112,7 +116,7 @@ void DisplayModes::SwitchToStartupMode() {
 
 void DisplayModes::SwitchTo(std::size_t index) {
     if (index < modeList_.Count()) {
-        ApplyMode(modeList_.At(index));
+        ApplyListedMode(modeList_.At(index));
     }
 }
 

@@ -42,7 +42,9 @@ public:
     // The registry's mode, or the current one where the registry's can't be read.
     bool CaptureRegistryMode(DisplayMode& mode);
     void CaptureStartupMode();
+    // A captured mode, whole; a mode of the list, by its numbers.
     void ApplyMode(const DisplayMode& mode);
+    void ApplyListedMode(const DisplayMode& mode);
     void StoreForNextStart(const DisplayMode& mode);
     // The mode captured at start-up, when there is one.
     void SwitchToStartupMode();

@@ -13,7 +13,18 @@ void ModeList::Fill(DisplayDriver& driver) {
         if (!mode) {
             break;
         }
-        if (IsUsableMode(*mode)) {
+        if (!IsUsableMode(*mode)) {
+            continue;
+        }
+        // Vendor drivers report a mode once per scaling (and scan): one item, where it first
+        // came, applied by its numbers; a progressive copy's record stands in for an
+        // interlaced one where the system wants a whole record.
+        if (const int listed = Find(*mode); listed >= 0) {
+            DisplayMode& kept = modes_[static_cast<std::size_t>(listed)];
+            if (!kept.progressive && mode->progressive) {
+                kept = std::move(*mode);
+            }
+        } else {
             modes_.push_back(std::move(*mode));
             ticks_.push_back(false);
         }

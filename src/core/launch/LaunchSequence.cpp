@@ -36,16 +36,14 @@ bool LaunchSequence::LaunchEntry(const AppEntry& entry) {
     const ModeList& list = modes_.List();
     const int listed = list.Find(ModeOf(entry));
     if (listed >= 0) {
-        modes_.ApplyMode(list.At(static_cast<std::size_t>(listed)));
+        modes_.ApplyListedMode(list.At(static_cast<std::size_t>(listed)));
     }
 
     if (entry.restoreOnExit != 0 && savedValid) {
         switchBackTo_ = saved;
     }
     const std::string folder = LaunchFolder(shortcut->workingDirectory);
-    if (const auto program = ResolveProgram(shortcut->target, folder, processes_)) {
-        RunAndWait(*program, *shortcut, folder);
-    }
+    RunAndWait(*shortcut, folder);
 
     if (const std::optional<DisplayMode> back = std::exchange(switchBackTo_, std::nullopt)) {
         modes_.ApplyMode(*back);
@@ -64,6 +62,8 @@ std::optional<LaunchSequence::Shortcut> LaunchSequence::ReadShortcut(const std::
         return std::nullopt;
     }
     shortcut.runAsAdministrator = shortcuts_.LinkFlags().runAsAdministrator;
+    shortcut.show = shortcuts_.ShowCommand();
+    shortcut.item = shortcuts_.TargetItem();
     return shortcut;
 }
 
@@ -74,9 +74,13 @@ std::string LaunchSequence::LaunchFolder(const std::string& workingDirectory) {
     if (workingDirectory.empty()) {
         return base;
     }
+    // A relative folder is taken from where the last launch started, as a chdir there would.
     // Installers write "%USERPROFILE%\..."; Explorer expands it before starting there. A
-    // relative folder is taken from where the last launch started, as a chdir there would.
-    std::string folder = processes_.FullPath(processes_.ExpandEnvironment(workingDirectory), base);
+    // folder really named with a '%' is taken as it is.
+    std::string folder = processes_.FullPath(workingDirectory, base);
+    if (folder.empty() || !processes_.FolderExists(folder)) {
+        folder = processes_.FullPath(processes_.ExpandEnvironment(workingDirectory), base);
+    }
     if (folder.empty() || !processes_.FolderExists(folder)) {
         return base;  // a folder that can't be entered is ignored
     }
@@ -84,15 +88,42 @@ std::string LaunchSequence::LaunchFolder(const std::string& workingDirectory) {
     return folder;
 }
 
-void LaunchSequence::RunAndWait(const std::string& program, const Shortcut& shortcut,
-                                const std::string& folder) {
-    // A ticked "run as administrator" box doesn't make creation fail, yet Explorer elevates.
-    if (!shortcut.runAsAdministrator &&
-        processes_.RunAndWait(program, CommandLineFor(shortcut.target, shortcut.arguments),
-                              folder) != ProcessRunner::Outcome::NeedsElevation) {
+void LaunchSequence::RunAndWait(const Shortcut& shortcut, const std::string& folder) {
+    // The Restart Manager is told no meanwhile: closing us would lose the switch back.
+    running_ = true;
+    StartAndWait(shortcut, folder);
+    running_ = false;
+}
+
+void LaunchSequence::StartAndWait(const Shortcut& shortcut, const std::string& folder) {
+    if (shortcut.item) {
+        processes_.OpenItemAndWait(shortcut.item->idList, folder, shortcut.show);
         return;
     }
-    processes_.RunElevatedAndWait(program, shortcut.arguments, folder);
+    const std::optional<std::string> program = ResolveProgram(shortcut.target, folder, processes_);
+    if (!program) {
+        // What Explorer opens and the spawn rule can't run: a folder. Nothing else is opened,
+        // least of all a target that isn't there.
+        const std::string path =
+            shortcut.target.empty() ? std::string() : processes_.FullPath(shortcut.target, folder);
+        if (!path.empty() && processes_.FolderExists(path)) {
+            processes_.OpenAndWait(path, folder, shortcut.show);
+        }
+        return;
+    }
+    // A ticked "run as administrator" box doesn't make creation fail, yet Explorer elevates.
+    if (!shortcut.runAsAdministrator) {
+        const ProcessRunner::Outcome outcome = processes_.RunAndWait(
+            *program, CommandLineFor(shortcut.target, shortcut.arguments), folder, shortcut.show);
+        if (outcome == ProcessRunner::Outcome::NotAProgram) {
+            // A document (or a folder with a '.'): its parameters would be the program's own.
+            processes_.OpenAndWait(*program, folder, shortcut.show);
+        }
+        if (outcome != ProcessRunner::Outcome::NeedsElevation) {
+            return;
+        }
+    }
+    processes_.RunElevatedAndWait(*program, shortcut.arguments, folder, shortcut.show);
 }
 
 void LaunchSequence::OnEndSession() {

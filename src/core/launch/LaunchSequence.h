@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ports/DisplayMode.h"
+#include "ports/ShortcutReader.h"
 #include "store/AppEntry.h"
 
 namespace mirelka {
@@ -13,7 +14,6 @@ class AppRegistry;
 class CodePage;
 class DisplayModes;
 class ProcessRunner;
-class ShortcutReader;
 
 // Starts a registered application under its display mode and waits for it to end.
 class LaunchSequence {
@@ -33,6 +33,8 @@ public:
     // The session ends while a program runs whose entry switches back: the next logon comes
     // up in the mode captured before the launch, not in the program's.
     void OnEndSession();
+    // A launched program runs: we wait for it.
+    bool Running() const { return running_; }
 
 private:
     struct Shortcut {
@@ -40,12 +42,14 @@ private:
         std::string workingDirectory;
         std::string arguments;
         bool runAsAdministrator = false;
+        WindowShow show = WindowShow::Normal;
+        std::optional<ShortcutReader::Item> item;  // a link to no file or folder
     };
     std::optional<Shortcut> ReadShortcut(const std::string& ansiPath);
     // Where the program starts, full path; a folder it took is remembered.
     std::string LaunchFolder(const std::string& workingDirectory);
-    void RunAndWait(const std::string& program, const Shortcut& shortcut,
-                    const std::string& folder);
+    void RunAndWait(const Shortcut& shortcut, const std::string& folder);
+    void StartAndWait(const Shortcut& shortcut, const std::string& folder);
 
     ShortcutReader& shortcuts_;
     ProcessRunner& processes_;
@@ -56,6 +60,7 @@ private:
     // Only remembered, never made our current directory, which would hold it open.
     std::optional<std::string> lastFolder_;
     std::optional<DisplayMode> switchBackTo_;  // while a program runs whose entry switches back
+    bool running_ = false;
 };
 
 }  // namespace mirelka

@@ -13,6 +13,7 @@ struct DisplayMode {
     std::uint32_t bitsPerPixel = 0;
     std::uint32_t frequency = 0;
     std::vector<unsigned char> driverRecord;  // empty for a mode read from a file
+    bool progressive = false;                 // the driver says: not interlaced
 
     // Interlace flags and the like don't count: two such modes are the same mode.
     bool SameModeAs(const DisplayMode& other) const {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "ports/WindowShow.h"
 
 namespace mirelka {
 
@@ -20,15 +23,25 @@ public:
     virtual bool FolderExists(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
 
-    enum class Outcome { Ended, NotStarted, NeedsElevation };
+    // NotAProgram: creation refused a file that is no program (a document) or a folder.
+    enum class Outcome { Ended, NotStarted, NeedsElevation, NotAProgram };
     // Starts program with commandLine in folder, with our handles and environment (its
-    // drive's "=X:" entry set to folder first), and waits for it to end.
+    // drive's "=X:" entry set to folder first), and waits for it to end. Normal shows it as
+    // it chooses; the others ask its first window to show so.
     virtual Outcome RunAndWait(const std::string& program, const std::string& commandLine,
-                               const std::string& folder) = 0;
+                               const std::string& folder, WindowShow show) = 0;
     // Asks the shell to start program elevated with parameters in folder, and waits for it
     // to end; false when nothing started (the request declined, or no process to wait for).
     virtual bool RunElevatedAndWait(const std::string& program, const std::string& parameters,
-                                    const std::string& folder) = 0;
+                                    const std::string& folder, WindowShow show) = 0;
+    // Has the shell open a document or folder with its default verb, as Explorer does, and
+    // waits for the process it reports. None reported (handed to a program already running,
+    // a Store app), declined or failed: back at once.
+    virtual void OpenAndWait(const std::string& path, const std::string& folder,
+                             WindowShow show) = 0;
+    // The same for a shell item named by its item-ID list (ShortcutReader::Item).
+    virtual void OpenItemAndWait(const std::vector<unsigned char>& idList,
+                                 const std::string& folder, WindowShow show) = 0;
 };
 
 }  // namespace mirelka

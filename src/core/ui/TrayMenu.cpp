@@ -16,7 +16,8 @@ constexpr std::intptr_t kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
 }  // namespace
 
 void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
-    if (mouseMessage != kRightButtonDown) {
+    // The menu's loop delivers the icon's clicks too: a second menu would destroy this one.
+    if (mouseMessage != kRightButtonDown || tracking_) {
         return;
     }
     visibility_.Request(false);
@@ -45,7 +46,9 @@ void TrayMenu::OnTrayNotify(std::intptr_t mouseMessage) {
         }
     }
     // The chosen command arrives as a posted WM_COMMAND once the menu is gone.
+    tracking_ = true;
     menus_.Track(popup, x, y);
+    tracking_ = false;
     menus_.Destroy();
 }
 

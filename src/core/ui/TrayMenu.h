@@ -36,6 +36,7 @@ private:
     AppRegistry& registry_;
     const DisplayModes& modes_;
     Visibility& visibility_;
+    bool tracking_ = false;
 };
 
 }  // namespace mirelka
