@@ -222,7 +222,7 @@ void LauncherDialog::OnExit() {
 void LauncherDialog::OnDestroy() {
     ports_.tray.Remove();
     modes_.Clear();
-    settings_.TellTicks();
+    settings_.ClearModeList();
 }
 
 }  // namespace mirelka

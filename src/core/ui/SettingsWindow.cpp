@@ -1,14 +1,11 @@
 #include "ui/SettingsWindow.h"
 
 #include <optional>
-#include <vector>
 
 #include "display/DisplayModes.h"
-#include "display/ModeRules.h"
 #include "ports/CodePage.h"
 #include "ports/DialogView.h"
 #include "ports/FileSystem.h"
-#include "ports/ModeListAccess.h"
 #include "ports/ShortcutReader.h"
 #include "resources/ResourceIds.h"
 #include "resources/Texts.h"
@@ -32,7 +29,7 @@ SettingsWindow::SettingsWindow(DialogView& view, FileSystem& files, const CodePa
       visibility_(visibility),
       form_(view, codePage),
       picker_(view, shortcuts, fileDialog),
-      modeAccess_(modeAccess) {}
+      modeView_(view, modeAccess) {}
 
 void SettingsWindow::ReadAppData() {
     const FileStatus status = store_.LoadAppData(true);
@@ -45,16 +42,16 @@ void SettingsWindow::ReadAppData() {
 
 int SettingsWindow::FillModeList() {
     modes_.FillModeList();
-    const ModeList& list = modes_.List();
-    for (std::size_t i = 0; i < list.Count(); ++i) {
-        view_.ListAdd(IDC_MODE_LIST, ModeListLabel(list.At(i)));
-    }
     const int matched = modes_.RestoreModeChecks(true);
-    TellTicks();
+    modeView_.Show(modes_.List());
     if (!modes_.ModeFileRead()) {
         ReportFile(FileStatus::ReadFailed, modes_.ModeFile(), text::kCannotOpenScreenMode);
     }
     return matched;
+}
+
+void SettingsWindow::ClearModeList() {
+    modeView_.TicksChanged(modes_.List());
 }
 
 void SettingsWindow::ShowModeTab() {
@@ -87,8 +84,7 @@ bool SettingsWindow::CatchUpScreenModes() {
     if (!modes_.ModeFileRead()) {
         return false;
     }
-    view_.ListRedraw(IDC_MODE_LIST);
-    TellTicks();
+    modeView_.TicksChanged(modes_.List());
     FillModeSelector();
     return true;
 }
@@ -136,20 +132,12 @@ void SettingsWindow::WriteScreenModes() {
 }
 
 void SettingsWindow::ShowTab(Tab tab) {
-    static constexpr int kApplicationControls[] = {IDC_TITLE,
-                                                   IDC_MODE_SELECTOR,
-                                                   IDC_SHORTCUT,
-                                                   IDC_TARGET,
-                                                   IDC_WORKDIR,
-                                                   IDC_TITLE_LABEL,
-                                                   IDC_MODE_LABEL,
-                                                   IDC_SHORTCUT_LABEL,
-                                                   IDC_TARGET_LABEL,
-                                                   IDC_WORKDIR_LABEL,
-                                                   IDC_BROWSE_DESKTOP,
-                                                   IDC_BROWSE_STARTMENU,
-                                                   IDC_BROWSE_COMMON_STARTMENU,
-                                                   IDC_RESTORE};
+    // clang-format off
+    static constexpr int kApplicationControls[] = {
+        IDC_TITLE, IDC_MODE_SELECTOR, IDC_SHORTCUT, IDC_TARGET, IDC_WORKDIR, IDC_TITLE_LABEL,
+        IDC_MODE_LABEL, IDC_SHORTCUT_LABEL, IDC_TARGET_LABEL, IDC_WORKDIR_LABEL,
+        IDC_BROWSE_DESKTOP, IDC_BROWSE_STARTMENU, IDC_BROWSE_COMMON_STARTMENU, IDC_RESTORE};
+    // clang-format on
     const bool applications = tab == Tab::Applications;
     for (const int id : kApplicationControls) {
         view_.ShowControl(id, applications);
@@ -158,15 +146,6 @@ void SettingsWindow::ShowTab(Tab tab) {
     view_.ShowControl(IDC_REGISTER, true);
     view_.ShowControl(IDC_DELETE, applications);
     shown_ = tab;
-}
-
-void SettingsWindow::TellTicks() {
-    const ModeList& list = modes_.List();
-    std::vector<bool> ticks(list.Count());
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-        ticks[i] = list.IsTicked(i);
-    }
-    modeAccess_.SetTicks(ticks);
 }
 
 void SettingsWindow::OnSettings() {
@@ -222,8 +201,7 @@ int SettingsWindow::OnSelchangingTab() {
 
 void SettingsWindow::OnToggleMode(std::size_t index) {
     if (modes_.ToggleMode(index)) {
-        view_.ListRedraw(IDC_MODE_LIST);
-        modeAccess_.Toggled(index, modes_.List().IsTicked(index));
+        modeView_.Toggled(modes_.List(), index);
     }
 }
 

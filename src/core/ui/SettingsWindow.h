@@ -4,6 +4,7 @@
 
 #include "store/RecordFile.h"
 #include "ui/ApplicationForm.h"
+#include "ui/ModeListView.h"
 #include "ui/ShortcutPicker.h"
 
 namespace mirelka {
@@ -49,8 +50,8 @@ public:
     void KeepShownTab();
     // The next or previous tab (wrapping) by the rules of a click; the focus to the strip.
     void TurnTab(bool forward);
-    // Tells the accessibility port every item's tick, as the mode list has them now.
-    void TellTicks();
+    // The list emptied as the window goes: a screen reader is told so.
+    void ClearModeList();
     // The user's click in an item's box or space bar on it.
     void OnToggleMode(std::size_t index);
 
@@ -86,7 +87,7 @@ private:
     Visibility& visibility_;
     ApplicationForm form_;
     ShortcutPicker picker_;
-    ModeListAccess& modeAccess_;
+    ModeListView modeView_;
     // The tab whose controls are shown; the strip's selection can differ from it for a
     // moment (a refused change under Wine).
     Tab shown_ = Tab::Applications;
