@@ -330,11 +330,11 @@ TEST_F(LaunchE2ETest, ADocumentOpensInNotepadUnderItsModeWhichComesBackOnceNotep
     WriteBytes(apps + L"\\read me.txt", "Mirelka\r\n");
     MakeShortcut(apps + L"\\doc.lnk", apps + L"\\read me.txt", apps);
     // Windows maps .txt to Notepad out of the box; a fresh Wine prefix lacks the mapping.
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, REG_SZ, L"txtfile",
-                              sizeof L"txtfile"),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, L".txt", nullptr, REG_SZ, L"txtfile", sizeof L"txtfile"),
+        ERROR_SUCCESS);
     Register({AppDataLine("Doc", apps + L"\\doc.lnk", mode, true)});
-    HWND dialog = Start();
+    HWND dialog = StartResident(startFolder_);
 
     Launch(dialog, 0);
     HWND notepad = PollUntil(kActionTimeoutMs, [] {

@@ -242,8 +242,8 @@ TEST_F(TrayE2ETest, AClickOnTheOpenMenuLeavesItAloneAndTheRestartManagerClosesMi
     RegisterZuluAndAlpha();
     const FileSnapshot appData = Snapshot(appData_);
     const FileSnapshot screenModes = Snapshot(screenModes_);
-    HWND dialog = nullptr;
-    Process mirelka = StartResident(dialog);
+    HWND dialog = StartResident();
+    Process& mirelka = *mirelka_;
     PostTrayMouseMessage(dialog, WM_RBUTTONDOWN);
     HWND menu = WaitForPopupMenus(mirelka, 1);
     ASSERT_NE(menu, nullptr) << Describe(mirelka);
