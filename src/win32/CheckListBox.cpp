@@ -4,7 +4,10 @@
 #include <vssym32.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+
+#include "UniqueHandle.h"
 
 namespace mirelka::check_list {
 
@@ -15,9 +18,9 @@ constexpr int kMargin = 2;
 // The list's ListState, for the drawing its parent asks for.
 constexpr wchar_t kStateProperty[] = L"Mirelka.CheckList";
 
-// What the list keeps for itself: the theme it draws its boxes with, null without one.
+// What the list keeps for itself: the theme it draws its boxes with, none without one.
 struct ListState {
-    HTHEME theme = nullptr;
+    UniqueTheme theme;
 };
 
 ListState* StateOf(HWND list);
@@ -50,13 +53,10 @@ int ItemHeight(HDC dc, HFONT font, SIZE box) {
 // Opens the theme anew and fits the items to its boxes: the height from WM_MEASUREITEM
 // knew no theme.
 void OpenTheme(HWND list, ListState& state) {
-    if (state.theme != nullptr) {
-        CloseThemeData(state.theme);
-    }
-    state.theme = OpenThemeData(list, L"BUTTON");
+    state.theme.reset(OpenThemeData(list, L"BUTTON"));
     HDC dc = GetDC(list);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
-    const int height = ItemHeight(dc, font, BoxSize(state.theme, dc));
+    const int height = ItemHeight(dc, font, BoxSize(state.theme.get(), dc));
     ReleaseDC(list, dc);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
     InvalidateRect(list, nullptr, TRUE);
@@ -70,8 +70,7 @@ void AskToToggle(HWND list, int index) {
 }
 
 LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR data) {
-    auto& state = *reinterpret_cast<ListState*>(data);
+                          DWORD_PTR) {
     switch (message) {
         // The list box class asks for double clicks: the second click of a pair comes so.
         case WM_LBUTTONDBLCLK:
@@ -103,15 +102,14 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
             }
             break;
         case WM_THEMECHANGED:
-            OpenTheme(list, state);
+            if (ListState* state = StateOf(list)) {
+                OpenTheme(list, *state);
+            }
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(list, ListProc, kSubclassId);
-            RemovePropW(list, kStateProperty);
-            if (state.theme != nullptr) {
-                CloseThemeData(state.theme);
-            }
-            delete &state;
+            // Taken back from the property that held it since Attach.
+            std::unique_ptr<ListState>(static_cast<ListState*>(RemovePropW(list, kStateProperty)));
             break;
         default:
             break;
@@ -131,17 +129,16 @@ ListState* StateOf(HWND list) {
 }  // namespace
 
 void Attach(HWND list) {
-    auto* state = new ListState;
-    if (!SetPropW(list, kStateProperty, state)) {
-        delete state;
+    auto state = std::make_unique<ListState>();
+    if (!SetPropW(list, kStateProperty, state.get())) {
         return;
     }
-    if (!SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+    if (!SetWindowSubclass(list, ListProc, kSubclassId, 0)) {
         RemovePropW(list, kStateProperty);
-        delete state;
         return;
     }
-    OpenTheme(list, *state);
+    // The property owns it from here until WM_NCDESTROY.
+    OpenTheme(list, *state.release());
 }
 
 int Add(HWND list, const wchar_t* text) {
@@ -154,13 +151,12 @@ void Redraw(HWND list) {
 
 RECT ItemBox(HWND list, const RECT& item) {
     const ListState* state = StateOf(list);
-    const HTHEME theme = state != nullptr ? state->theme : OpenThemeData(list, L"BUTTON");
+    // From another process (a test's driver) the theme is opened for the question.
+    const UniqueTheme opened(state != nullptr ? nullptr : OpenThemeData(list, L"BUTTON"));
     HDC dc = GetDC(list);
-    const RECT box = BoxRect(item, BoxSize(theme, dc));
+    const RECT box =
+        BoxRect(item, BoxSize(state != nullptr ? state->theme.get() : opened.get(), dc));
     ReleaseDC(list, dc);
-    if (state == nullptr && theme != nullptr) {
-        CloseThemeData(theme);
-    }
     return box;
 }
 
@@ -183,7 +179,7 @@ void Draw(const DRAWITEMSTRUCT& item, bool checked) {
         return;
     }
     const ListState* state = StateOf(item.hwndItem);
-    const HTHEME theme = state != nullptr ? state->theme : nullptr;
+    const HTHEME theme = state != nullptr ? state->theme.get() : nullptr;
     RECT box = BoxRect(area, BoxSize(theme, dc));
     if (theme != nullptr) {
         DrawThemeBackground(theme, dc, BP_CHECKBOX,

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shtypes.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -62,6 +64,12 @@ inline PWSTR NullString() {
 inline HHOOK NullHook() {
     return nullptr;
 }
+inline HTHEME NullTheme() {
+    return nullptr;
+}
+inline PIDLIST_ABSOLUTE NullIdList() {
+    return nullptr;
+}
 inline void CloseHandleChecked(HANDLE h) {
     ::CloseHandle(h);
 }
@@ -80,6 +88,12 @@ inline void CoTaskMemFreeChecked(PWSTR s) {
 inline void UnhookChecked(HHOOK h) {
     ::UnhookWindowsHookEx(h);
 }
+inline void CloseThemeChecked(HTHEME t) {
+    ::CloseThemeData(t);
+}
+inline void CoTaskMemFreeIdList(PIDLIST_ABSOLUTE l) {
+    ::CoTaskMemFree(l);
+}
 }  // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleChecked, detail::NullHandle>;
@@ -88,7 +102,9 @@ using UniqueMenu = UniqueAny<HMENU, detail::DestroyMenuChecked, detail::NullMenu
 using UniqueIcon = UniqueAny<HICON, detail::DestroyIconChecked, detail::NullIcon>;
 using UniqueModule = UniqueAny<HMODULE, detail::FreeLibraryChecked, detail::NullModule>;
 using UniqueHook = UniqueAny<HHOOK, detail::UnhookChecked, detail::NullHook>;
-// A string the shell allocated with the COM task allocator.
+using UniqueTheme = UniqueAny<HTHEME, detail::CloseThemeChecked, detail::NullTheme>;
+// A string or an item-ID list the shell allocated with the COM task allocator.
 using UniqueCoTaskString = UniqueAny<PWSTR, detail::CoTaskMemFreeChecked, detail::NullString>;
+using UniqueIdList = UniqueAny<PIDLIST_ABSOLUTE, detail::CoTaskMemFreeIdList, detail::NullIdList>;
 
 }  // namespace mirelka

@@ -3,7 +3,6 @@
 #include <msi.h>
 #include <objbase.h>
 
-#include <memory>
 #include <vector>
 
 #include "SystemLibrary.h"
@@ -144,7 +143,7 @@ std::optional<ShortcutReader::Item> Win32ShortcutReader::TargetItem() {
     if (link_->GetIDList(&raw) != S_OK || raw == nullptr) {
         return std::nullopt;
     }
-    const std::unique_ptr<ITEMIDLIST, decltype(&CoTaskMemFree)> list(raw, CoTaskMemFree);
+    const UniqueIdList list(raw);
     PWSTR rawName = nullptr;
     const HRESULT named = SHGetNameFromIDList(raw, SIGDN_NORMALDISPLAY, &rawName);
     const UniqueCoTaskString name(rawName);

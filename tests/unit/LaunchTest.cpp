@@ -24,8 +24,8 @@ constexpr unsigned char kCurrentTag = 0x66;  // the current mode's
 
 using Launch = test::DialogTest;
 
-// Five modes, item 4 equal to item 1 in its four numbers, and only item 3 ticked; the game's
-// shortcut. Entries as AppData.txt holds them.
+// Five driver modes, the fifth equal to the second in its four numbers (listed once), and only item
+// 3 ticked; the game's shortcut. Entries as AppData.txt holds them.
 void StartWithGame(test::Mirelka& m, const std::string& appData = "") {
     m.p.display.Add(640, 480, 8, 60);
     m.p.display.Add(800, 600, 16, 60);

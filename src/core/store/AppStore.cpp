@@ -4,16 +4,6 @@
 
 namespace mirelka {
 
-namespace {
-
-bool Same(const AppEntry& a, const AppEntry& b) {
-    return a.title == b.title && a.shortcut == b.shortcut && a.width == b.width &&
-           a.height == b.height && a.bitsPerPixel == b.bitsPerPixel && a.frequency == b.frequency &&
-           (a.restoreOnExit != 0) == (b.restoreOnExit != 0);
-}
-
-}  // namespace
-
 AppStore::AppStore(FileSystem& files, const LeadBytes& leads)
     : leads_(leads), registry_(leads), saved_(leads), appFile_(files, leads) {}
 
@@ -59,7 +49,8 @@ void AppStore::ReplayUnsaved(AppRegistry& onto) const {
             continue;
         }
         const AppEntry& entry = registry_.At(r++);
-        if (order == 0 && Same(saved_.At(s++), entry)) {
+        // Unchanged when it would be saved as the same line.
+        if (order == 0 && FormatAppEntry(saved_.At(s++)) == FormatAppEntry(entry)) {
             continue;
         }
         if (AppEntry* there = onto.Find(entry)) {
