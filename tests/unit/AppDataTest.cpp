@@ -29,7 +29,7 @@ const std::string kDiskFull = kAppFile + " へのｱｸｾｽ中にﾃﾞｨｽ�
 const std::string kLink = "C:\\x.lnk";
 // The line AppData.txt gets for an entry Register makes.
 std::string Registered(const std::string& title) {
-    return title + "\t" + kLink + "\t0\t0\t0\t0\t0\r\n";
+    return test::AppDataLine(title, kLink);
 }
 std::string RegisteredNotice(const std::string& title) {
     return "「" + title + "」を登録しました";
@@ -40,9 +40,7 @@ std::string RegisteredNotice(const std::string& title) {
 Said Register(test::Mirelka& m, const std::string& title) {
     m.p.files.files[kLink] = "";
     m.p.shortcuts.links[kLink] = {"C:\\x.exe", ""};
-    EXPECT_TRUE(m.ClickTab(0));
-    m.Fill(title, kLink, 0, false);
-    return m.Press(IDC_REGISTER);
+    return m.RegisterTitle(title, kLink);
 }
 
 TEST(AppData, LivesBesideTheExecutableAndMayBeMissing) {

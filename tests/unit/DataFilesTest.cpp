@@ -10,7 +10,7 @@ const std::string kLink = "C:\\apps\\game.lnk";
 
 // An AppData.txt line; the shortcut of one another program wrote may not load here.
 std::string Entry(const std::string& title, const std::string& shortcut = "D:\\gone.lnk") {
-    return title + "\t" + shortcut + "\t0\t0\t0\t0\t0\r\n";
+    return AppDataLine(title, shortcut);
 }
 
 class DataFilesTest : public DialogTest {
@@ -23,8 +23,7 @@ protected:
         Start("2560\t1440\t32\t144\r\n640\t480\t8\t60\r\n", Entry("B"));
     }
     Said Register(const std::string& title, const std::string& shortcut = kLink) {
-        Fill(title, shortcut, 0, false);
-        return Press(IDC_REGISTER);
+        return RegisterTitle(title, shortcut);
     }
 };
 

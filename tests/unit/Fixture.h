@@ -29,6 +29,11 @@ inline constexpr MessageType kNotice = MessageType::Notice;
 inline constexpr MessageAnswer kYes = MessageAnswer::Yes;
 inline constexpr std::intptr_t kRightButtonDown = 0x204;
 
+// The AppData.txt line of an entry with no mode and restore off.
+inline std::string AppDataLine(const std::string& title, const std::string& shortcut) {
+    return title + "\t" + shortcut + "\t0\t0\t0\t0\t0\r\n";
+}
+
 // The main dialog over the fake platform, driven as the user and the window procedure
 // would: set up p, Start(), then act through the dialog's own handlers.
 struct Mirelka {
@@ -82,6 +87,12 @@ struct Mirelka {
         p.view.texts[IDC_SHORTCUT] = shortcut;
         p.view.ComboSelect(IDC_MODE_SELECTOR, selector);
         p.view.checks[IDC_RESTORE] = restore;
+    }
+    // 登録 on the applications tab: title with shortcut, no mode, restore off. What was said.
+    Said RegisterTitle(const std::string& title, const std::string& shortcut) {
+        EXPECT_TRUE(ClickTab(0));
+        Fill(title, shortcut, 0, false);
+        return Press(IDC_REGISTER);
     }
     void ChooseTitle(int index) {
         p.view.ComboSelect(IDC_TITLE, index);
